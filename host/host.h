@@ -1,0 +1,164 @@
+// The bundled host: the simulator's side of the module, for tests, tools and the
+// command-line program. It loads tarnwick.gau, keeps host variables, logs the
+// events the module sends, creates gauges and runs their frames, walks element
+// trees into a draw state, hit-tests mouse areas and formats tooltips.
+//
+// One Host is active at a time: the panel services reach it through a global, as
+// the host's own table has no room for a context.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "host/module.h"
+#include "host/mouse_areas.h"
+
+namespace tw {
+
+// A simulator event, sent by the module (trigger_key_event) or by the host
+// itself for a mouse area that carries the event.
+struct SentEvent {
+    enum Source { Module, MouseArea } source;
+    uint32_t id;
+    uint32_t value;
+    bool operator==(const SentEvent&) const = default;
+};
+
+// A call of one of the element-list services.
+struct ElementListCall {
+    std::string service;  // "element_list_query", ...
+    ELEMENT_HEADER* element;
+    uint32_t arg;
+};
+
+// A call of a gauge callback.
+struct ServiceCall {
+    std::string gauge;
+    int32_t service;
+    uintptr_t extra;
+};
+
+// What the host draws for one element after a frame.
+struct ElementState {
+    ELEMENT_HEADER* element = nullptr;
+    uint32_t type = 0;
+    uint32_t resource_id = 0;
+    int depth = 0;        // 0 for the root
+    bool hidden = false;  // image flag 0x40000000, or an icon with a negative image
+    PIXPOINT position{};
+    double value = 0.0;                         // needle, icon: the element's value
+    double angle = 0.0;                         // needle: degrees clockwise from 12 o'clock, 0..360
+    int32_t image = 0;                          // icon: image index
+    double offset_x = 0.0, offset_y = 0.0;      // slider, sprite: pixels
+    double rotation = 0.0;                      // sprite: degrees
+    double value_x = 0.0, value_y = 0.0;        // slider, moving image, sprite: axis values
+    double fraction_x = 0.0, fraction_y = 0.0;  // moving image: place in its range, 0..1
+};
+
+class Host;
+
+// One gauge placed on a panel window. All instances of a gauge share its header
+// and the module's state; the host writes an instance's parameter string into
+// the header before each of its calls.
+class Gauge {
+public:
+    const std::string& name() const { return name_; }
+    GAUGE_HEADER* header() const { return header_; }
+    const std::string& parameters() const { return parameters_; }
+    uintptr_t window() const { return window_; }
+
+    // The draw state of the last frame, in walk order.
+    const std::vector<ElementState>& drawState() const { return draw_; }
+    const MouseAreas& mouseAreas() const { return areas_; }
+
+    // Mouse, in gauge pixels. A press returns false when no child area is there.
+    bool press(int32_t x, int32_t y);
+    // The button stays down: areas with the repeat flag fire again.
+    void repeat(int times = 1);
+    // The pointer moves with the button down: areas with the drag flag follow.
+    void drag(int32_t x, int32_t y);
+    void release();
+    // The tooltip of the area under the point, as Latin-1 bytes.
+    std::optional<std::string> tooltipAt(int32_t x, int32_t y);
+
+private:
+    friend class Host;
+    Gauge(Host& host, GAUGE_HEADER* header, std::string parameters, uintptr_t window);
+    void call(int32_t service, uintptr_t extra = 0);
+    void select();
+    void fireArea(int index, int32_t x, int32_t y, uint32_t flags);
+    void frame();
+    void walk(ELEMENT_HEADER* e, int depth);
+    ElementState evaluate(ELEMENT_HEADER* e, int depth);
+
+    Host& host_;
+    GAUGE_HEADER* header_;
+    std::string name_;
+    std::string parameters_;
+    uintptr_t window_;
+    MouseAreas areas_;
+    std::vector<ElementState> draw_;
+    std::map<ELEMENT_HEADER*, double> needle_angles_;  // for the needles' rates
+    std::optional<int> pressed_;
+    int32_t last_x_ = 0, last_y_ = 0;
+    int visited_ = 0;
+};
+
+class Host {
+public:
+    explicit Host(const std::string& module_path = Module::defaultPath());
+    ~Host();
+    Host(const Host&) = delete;
+    Host& operator=(const Host&) = delete;
+
+    Module& module() { return *module_; }
+    PANEL_SERVICES* services() { return &services_; }
+
+    // Host variables by token id; unset ones read 0.
+    void setVar(uint32_t id, double value) { vars_[id] = value; }
+    double var(uint32_t id) const;
+    // The value execute_calculator_code stores for an expression; an expression
+    // the host does not know leaves the result as the module set it.
+    void setCalculatorResult(const std::string& expression, double value);
+
+    const std::vector<SentEvent>& events() const { return events_; }
+    const std::vector<ElementListCall>& elementListCalls() const { return element_list_calls_; }
+    const std::vector<ServiceCall>& serviceCalls() const { return service_calls_; }
+    void clearLogs();
+
+    // Creates an instance as the panel configuration asks for it: the query,
+    // install and initialise services, then the connect to its window. Unknown
+    // names give null.
+    Gauge* createGauge(std::string_view name, std::string parameters = "", uintptr_t window = 0);
+    // Disconnect and kill, then the instance is gone.
+    void destroyGauge(Gauge* gauge);
+    const std::vector<std::unique_ptr<Gauge>>& gauges() const { return gauges_; }
+
+    // One frame of every instance in creation order: pre-update, the element
+    // callbacks of its tree, post-update, generate and draw.
+    void frame();
+    void frames(int count);
+
+    // Where the services find the active host.
+    static Host* active();
+
+private:
+    friend class Gauge;
+    friend struct Services;
+    std::map<uint32_t, double> vars_;
+    std::map<std::string, double> calculator_;
+    std::vector<SentEvent> events_;
+    std::vector<ElementListCall> element_list_calls_;
+    std::vector<ServiceCall> service_calls_;
+    std::vector<std::unique_ptr<Gauge>> gauges_;
+    uintptr_t next_window_ = 0x10000;
+    PANEL_SERVICES services_{};
+    std::unique_ptr<Module> module_;
+};
+
+}  // namespace tw

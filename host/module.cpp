@@ -1,0 +1,104 @@
+#include "host/module.h"
+
+#include <cstdlib>
+#include <stdexcept>
+
+#if defined(_WIN32)
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <climits>
+#endif
+
+namespace tw {
+
+namespace {
+
+#if defined(_WIN32)
+void* openLibrary(const std::string& path) { return LoadLibraryA(path.c_str()); }
+void closeLibrary(void* h) { FreeLibrary(static_cast<HMODULE>(h)); }
+void* findSymbol(void* h, const char* name) {
+    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(h), name));
+}
+std::string lastError() { return "error " + std::to_string(GetLastError()); }
+std::string programFolder() {
+    char buf[MAX_PATH];
+    DWORD n = GetModuleFileNameA(nullptr, buf, sizeof buf);
+    std::string p(buf, n < sizeof buf ? n : 0);
+    size_t cut = p.find_last_of("\\/");
+    return cut == std::string::npos ? std::string(".") : p.substr(0, cut);
+}
+#else
+void* openLibrary(const std::string& path) { return dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL); }
+void closeLibrary(void* h) { dlclose(h); }
+void* findSymbol(void* h, const char* name) { return dlsym(h, name); }
+std::string lastError() {
+    const char* e = dlerror();
+    return e ? e : "unknown error";
+}
+std::string programFolder() {
+    char buf[PATH_MAX];
+    ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+    std::string p(buf, n > 0 ? static_cast<size_t>(n) : 0);
+    size_t cut = p.find_last_of('/');
+    return cut == std::string::npos ? std::string(".") : p.substr(0, cut);
+}
+
+// The library entry, called as the operating system would on Windows.
+using EntryRoutine = int (*)(void*, uint32_t, void*);
+void callEntry(void* h, uint32_t reason) {
+    if (auto entry = reinterpret_cast<EntryRoutine>(dlsym(h, "DllMain"))) entry(h, reason, nullptr);
+}
+#endif
+
+}  // namespace
+
+Module::Module(const std::string& path, PANEL_SERVICES* services) : path_(path) {
+    handle_ = openLibrary(path);
+    if (!handle_) throw std::runtime_error("cannot load " + path + ": " + lastError());
+#if !defined(_WIN32)
+    callEntry(handle_, 1);
+#endif
+    linkage_ = static_cast<LINKAGE*>(findSymbol(handle_, "Linkage"));
+    import_ = static_cast<IMPORT_TABLE*>(findSymbol(handle_, "ImportTable"));
+    if (!linkage_ || !import_) {
+        closeLibrary(handle_);
+        throw std::runtime_error(path + " exports no Linkage or ImportTable");
+    }
+    // The table ends with a zero entry; look no further than a few entries.
+    for (IMPORT_TABLE* entry = import_; entry < import_ + 16 && entry->panels_id != 0; ++entry) {
+        if (entry->panels_id == ImportPanelsId) entry->panels = services;
+    }
+    if (linkage_->module_init) linkage_->module_init();
+}
+
+Module::~Module() {
+    if (linkage_->module_deinit) linkage_->module_deinit();
+#if !defined(_WIN32)
+    callEntry(handle_, 0);
+#endif
+    closeLibrary(handle_);
+}
+
+GAUGE_HEADER* Module::findGauge(std::string_view name) const {
+    for (GAUGE_HEADER* const* g = linkage_->gauge_table; *g; ++g) {
+        if ((*g)->gauge_name && name == (*g)->gauge_name) return *g;
+    }
+    return nullptr;
+}
+
+void* Module::symbol(const char* name) const { return findSymbol(handle_, name); }
+
+std::string Module::defaultPath() {
+    if (const char* env = std::getenv("TARNWICK_MODULE"); env && *env) return env;
+#if defined(_WIN32)
+    return programFolder() + "\\tarnwick.gau";
+#else
+    return programFolder() + "/tarnwick.gau";
+#endif
+}
+
+}  // namespace tw

@@ -111,6 +111,10 @@ void Host::clearLogs() {
 
 Gauge* Host::createGauge(std::string_view name, std::string parameters, uintptr_t window) {
     GAUGE_HEADER* header = module_->findGauge(name);
+    return header ? createGauge(header, std::move(parameters), window) : nullptr;
+}
+
+Gauge* Host::createGauge(GAUGE_HEADER* header, std::string parameters, uintptr_t window) {
     if (!header) return nullptr;
     if (window == 0) window = next_window_++;
     gauges_.push_back(
@@ -154,7 +158,7 @@ void Host::frames(int count) {
 Gauge::Gauge(Host& host, GAUGE_HEADER* header, std::string parameters, uintptr_t window)
     : host_(host),
       header_(header),
-      name_(header->gauge_name),
+      name_(header->gauge_name ? header->gauge_name : ""),
       parameters_(std::move(parameters)),
       window_(window),
       areas_(header->mouse_rect) {}

@@ -135,6 +135,8 @@ public:
     // install and initialise services, then the connect to its window. Unknown
     // names give null.
     Gauge* createGauge(std::string_view name, std::string parameters = "", uintptr_t window = 0);
+    // The same for a header that is not in the module's table (records a test built).
+    Gauge* createGauge(GAUGE_HEADER* header, std::string parameters = "", uintptr_t window = 0);
     // Disconnect and kill, then the instance is gone.
     void destroyGauge(Gauge* gauge);
     const std::vector<std::unique_ptr<Gauge>>& gauges() const { return gauges_; }

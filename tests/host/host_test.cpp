@@ -287,3 +287,35 @@ TEST(HostMouse, MalformedListsStopSafely) {
     EXPECT_FALSE(gauge->tooltipAt(1, 1).has_value());
     host.destroyGauge(gauge);
 }
+
+TEST(HostServices, CalculatorAnswersTheExpressionsATestSetsAndLeavesOthersAlone) {
+    tw::Host host;
+    host.setCalculatorResult("(A:ADF RADIAL:2,degrees)", 123.5);
+    ExecuteCalculatorCodeFn calc = host.services()->execute_calculator_code;
+    double result = 0.0;
+    calc("(A:ADF RADIAL:2,degrees)", &result, nullptr, nullptr);
+    EXPECT_EQ(result, 123.5);
+    result = -7.0;
+    calc("(A:ADF ACTIVE FREQUENCY:2, KHz)", &result, nullptr, nullptr);
+    EXPECT_EQ(result, -7.0);
+    host.setCalculatorResult("(A:ADF ACTIVE FREQUENCY:2, KHz)", 1234.5);
+    calc("(A:ADF ACTIVE FREQUENCY:2, KHz)", &result, nullptr, nullptr);
+    EXPECT_EQ(result, 1234.5);
+    // Null arguments are refused without touching anything.
+    calc(nullptr, &result, nullptr, nullptr);
+    calc("(A:ADF RADIAL:2,degrees)", nullptr, nullptr, nullptr);
+    EXPECT_EQ(result, 1234.5);
+
+    // lookup_var reads unset variables as 0 and keeps the previous reading.
+    MODULE_VAR v = hostVar(42);
+    v.var_value = 9.0;
+    host.services()->lookup_var(&v);
+    EXPECT_EQ(v.var_value, 0.0);
+    EXPECT_EQ(v.var_old, 9.0);
+    host.setVar(42, -3.5);
+    host.services()->lookup_var(&v);
+    EXPECT_EQ(v.var_value, -3.5);
+    EXPECT_EQ(host.var(42), -3.5);
+    host.services()->trigger_key_event(65820, 18000);
+    EXPECT_EQ(host.events(), (std::vector<tw::SentEvent>{{tw::SentEvent::Module, 65820, 18000}}));
+}

@@ -12,6 +12,17 @@ extern "C" LINKAGE Linkage;
 // The host's services; null only before the host has filled ImportTable.
 inline PANEL_SERVICES* panelServices() { return ImportTable.panels; }
 
+// Refreshes a host variable's record and returns its value.
+inline double refreshVar(MODULE_VAR& var) {
+    if (PANEL_SERVICES* s = panelServices()) s->lookup_var(&var);
+    return var.var_value;
+}
+
+// Sends a simulator event; the host's answer is of no use to the module.
+inline void sendEvent(uint32_t event_id, uint32_t value) {
+    if (PANEL_SERVICES* s = panelServices()) s->trigger_key_event(event_id, value);
+}
+
 // The seven routines every gauge header names.
 void HOSTAPI generic_query();
 void HOSTAPI generic_install(uint32_t arg);

@@ -4,11 +4,32 @@
 
 #include <cstdint>
 
+// Per-engine families: engine n is the first number plus (n - 1) times the stride.
+constexpr uint32_t EngineStride35 = 35;
+constexpr uint32_t EngineStride19 = 19;
+
 namespace hostvar {
-constexpr uint32_t FloodLightState = 10;  // the host's own flood lighting state
+constexpr uint32_t FloodLightState = 10;    // the host's own flood lighting state
+constexpr uint32_t ThrustSwitchState = 15;  // the host switch the take-off thrust rule sets
+constexpr uint32_t GroundSpeedRule = 60;    // 1.0 while take-off warning and rolling may sound
+constexpr uint32_t IndicatedAirspeed = 61;  // knots
+constexpr uint32_t AltitudeMetres = 73;
+constexpr uint32_t ThrustLever1 = 128;     // stride 35
+constexpr uint32_t EngineRunning1 = 131;   // stride 35; 1.0 when running
+constexpr uint32_t EngineQuantity1 = 136;  // stride 35; compared with 13500
+constexpr uint32_t PositionA = 303;        // position quantities that reveal a jump
+constexpr uint32_t PositionB = 304;
+constexpr uint32_t SpeedBrakeLever = 325;  // above 0 when raised
+constexpr uint32_t Flaps = 329;
+constexpr uint32_t GearPosition = 332;  // 0..16384
+constexpr uint32_t FurtherPowerSource = 364;
+constexpr uint32_t SimulationTime = 604;  // seconds
+constexpr uint32_t FuelFlow1 = 638;       // stride 19; per hour
 }  // namespace hostvar
 
 namespace hostevent {
+constexpr uint32_t ThrustSwitchOn = 66049;
+constexpr uint32_t ThrustSwitchOff = 66050;
 constexpr uint32_t FloodLightsOn = 66056;
 constexpr uint32_t FloodLightsOff = 66057;
 }  // namespace hostevent

@@ -7,6 +7,10 @@
 #include "host/message_format.h"
 #include "host/needle_scale.h"
 
+#if !defined(_WIN32)
+#include "platform/linux/stand_in.h"
+#endif
+
 namespace tw {
 
 namespace {
@@ -80,9 +84,15 @@ Host::Host(const std::string& module_path) {
     services_.lookup_var = Services::lookupVar;
     services_.execute_calculator_code = Services::executeCalculatorCode;
     g_active = this;
+#if !defined(_WIN32)
+    // Every host starts on a clean system and a clock at zero.
+    twplat::reset();
+#endif
     try {
+        main_window_ = std::make_unique<MainWindow>();
         module_ = std::make_unique<Module>(module_path, &services_);
     } catch (...) {
+        main_window_.reset();
         g_active = nullptr;
         throw;
     }
@@ -91,7 +101,18 @@ Host::Host(const std::string& module_path) {
 Host::~Host() {
     while (!gauges_.empty()) destroyGauge(gauges_.back().get());
     module_.reset();
+    offset_server_.reset();
+    main_window_.reset();
+#if !defined(_WIN32)
+    // Nothing of the unloaded module may stay behind in timers or windows.
+    twplat::reset();
+#endif
     g_active = nullptr;
+}
+
+OffsetServer& Host::startOffsetServer(OffsetServer::Class window_class, uint16_t sim_version) {
+    offset_server_ = std::make_unique<OffsetServer>(window_class, sim_version);
+    return *offset_server_;
 }
 
 double Host::var(uint32_t id) const {

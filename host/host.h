@@ -15,8 +15,10 @@
 #include <string_view>
 #include <vector>
 
+#include "host/main_window.h"
 #include "host/module.h"
 #include "host/mouse_areas.h"
+#include "host/offset_server.h"
 
 namespace tw {
 
@@ -146,6 +148,17 @@ public:
     void frame();
     void frames(int count);
 
+    // The simulator's main window, which carries the module's systems timer.
+    MainWindow& mainWindow() { return *main_window_; }
+    // Lets time pass with the message loop running, so timers tick.
+    void runFor(uint32_t ms) { main_window_->runFor(ms); }
+
+    // The offset service, when a test or tool starts one; null otherwise.
+    OffsetServer& startOffsetServer(OffsetServer::Class window_class = OffsetServer::Class::Uipcmain,
+                                    uint16_t sim_version = 7);
+    void stopOffsetServer() { offset_server_.reset(); }
+    OffsetServer* offsetServer() { return offset_server_.get(); }
+
     // Where the services find the active host.
     static Host* active();
 
@@ -160,6 +173,9 @@ private:
     std::vector<std::unique_ptr<Gauge>> gauges_;
     uintptr_t next_window_ = 0x10000;
     PANEL_SERVICES services_{};
+    // Declared before the module so that they outlive it.
+    std::unique_ptr<MainWindow> main_window_;
+    std::unique_ptr<OffsetServer> offset_server_;
     std::unique_ptr<Module> module_;
 };
 

@@ -38,6 +38,8 @@ constexpr uint32_t IpcMinServerVersion = 0x19980005;
 constexpr uint16_t IpcSimVersionMarker = 0xFADE;
 constexpr uint16_t IpcClientVersion = 1004;
 
+extern "C" {
+
 // Each returns nonzero on success and stores its result code through result
 // (which may be null).
 BOOL ipcOpen(uint32_t version_wanted, uint32_t* result);
@@ -45,6 +47,8 @@ BOOL ipcRead(uint32_t offset, uint32_t size, void* destination, uint32_t* result
 BOOL ipcWrite(uint32_t offset, uint32_t size, const void* source, uint32_t* result);
 BOOL ipcProcess(uint32_t* result);
 void ipcClose();
+
+}  // extern "C"
 
 // The connection, one per module.
 extern "C" {

@@ -24,6 +24,8 @@ extern LPDIRECTSOUND SoundDevice;
 extern HMODULE SoundInstance;
 }
 
+extern "C" {
+
 int32_t soundInit(HANDLE instance);
 SoundHandle soundLoad(const char* path);
 int32_t soundPlay(SoundHandle sound, uint32_t flags);
@@ -45,3 +47,5 @@ bool waveFromResource(HMODULE module, const char* name, const WAVEFORMATEX** for
 bool waveFromFile(const char* path, const WAVEFORMATEX** format, const uint8_t** data,
                   DWORD* data_length, const void** view_base);
 bool soundFillBuffer(SoundHandle buffer, const uint8_t* data, DWORD length);
+
+}  // extern "C"

@@ -1,0 +1,113 @@
+#include "host/offset_server.h"
+
+#include <algorithm>
+#include <map>
+
+namespace tw {
+
+namespace {
+
+constexpr size_t BlockSize = 32768;
+std::map<HWND, OffsetServer*> servers;
+
+HINSTANCE hostInstance() {
+#if defined(_WIN32)
+    return GetModuleHandleA(nullptr);
+#else
+    return nullptr;
+#endif
+}
+
+uint32_t get32(const uint8_t* at) {
+    uint32_t v;
+    std::memcpy(&v, at, 4);
+    return v;
+}
+void put32(uint8_t* at, uint32_t v) { std::memcpy(at, &v, 4); }
+
+}  // namespace
+
+OffsetServer::OffsetServer(Class window_class, uint16_t sim_version)
+    : class_name_(window_class == Class::Uipcmain ? "UIPCMAIN" : "FS98MAIN"),
+      space_(AddressSpace, 0) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = windowProc;
+    wc.hInstance = hostInstance();
+    wc.lpszClassName = class_name_;
+    RegisterClassA(&wc);
+    message_ = RegisterWindowMessageA("FsasmLib:IPC");
+    window_ = CreateWindowExA(0, class_name_, "", 0, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance,
+                              nullptr);
+    servers[window_] = this;
+    setServerVersion(DefaultServerVersion);
+    setSimVersion(sim_version);
+}
+
+OffsetServer::~OffsetServer() {
+    servers.erase(window_);
+    DestroyWindow(window_);
+    UnregisterClassA(class_name_, hostInstance());
+}
+
+void OffsetServer::setSimVersion(uint16_t code) {
+    set<uint32_t>(SimVersionOffset, 0xFADE0000u | code);
+}
+
+void OffsetServer::write(uint32_t offset, const void* data, size_t size) {
+    if (offset >= space_.size()) return;
+    size_t n = std::min<size_t>(size, space_.size() - offset);
+    std::memcpy(space_.data() + offset, data, n);
+}
+
+void OffsetServer::read(uint32_t offset, void* data, size_t size) const {
+    std::memset(data, 0, size);
+    if (offset >= space_.size()) return;
+    size_t n = std::min<size_t>(size, space_.size() - offset);
+    std::memcpy(data, space_.data() + offset, n);
+}
+
+LRESULT CALLBACK OffsetServer::windowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+    auto it = servers.find(hwnd);
+    if (it != servers.end() && msg == it->second->message_)
+        return it->second->serve(static_cast<ATOM>(wparam));
+    return DefWindowProcA(hwnd, msg, wparam, lparam);
+}
+
+// Carries out the entries in order up to the zero id, leaving their headers.
+LRESULT OffsetServer::serve(ATOM atom) {
+    char name[256] = {};
+    if (GlobalGetAtomNameA(atom, name, sizeof name) == 0) return 0;
+    HANDLE mapping = OpenFileMappingA(FILE_MAP_WRITE, FALSE, name);
+    if (!mapping) return 0;
+    auto* block = static_cast<uint8_t*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, 0));
+    if (!block) {
+        CloseHandle(mapping);
+        return 0;
+    }
+    ++batches_;
+    last_offsets_.clear();
+    size_t at = 0;
+    while (at + 12 <= BlockSize) {
+        uint32_t id = get32(block + at);
+        uint32_t offset = get32(block + at + 4);
+        uint32_t size = get32(block + at + 8);
+        size_t header = id == 1 ? 16 : id == 2 ? 12 : 0;
+        if (header == 0 || size > BlockSize - at - header) break;
+        last_offsets_.push_back(offset);
+        if (id == 1)
+            read(offset, block + at + header, size);
+        else
+            write(offset, block + at + header, size);
+        at += header + size;
+    }
+    if (behaviour_ == Behaviour::Garbage) {
+        // Sizes that run past the block and ids that mean nothing.
+        put32(block + 8, 0xFFFFFFF0u);
+        for (size_t p = 16; p + 4 <= BlockSize; p += 64) put32(block + p, 0x7FFFFFFFu + p);
+    }
+    UnmapViewOfFile(block);
+    CloseHandle(mapping);
+    return behaviour_ == Behaviour::AnswerZero ? 0 : 1;
+}
+
+}  // namespace tw

@@ -1,0 +1,70 @@
+// The host's inter-process offset service: a server window of class "UIPCMAIN"
+// (or "FS98MAIN") that answers the registered message "FsasmLib:IPC" by
+// carrying out the request block the client names with a global atom, over an
+// address space that tests and tools read and write.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "platform/windows_api.h"
+
+namespace tw {
+
+class OffsetServer {
+public:
+    enum class Class { Uipcmain, Fs98main };
+    // How the server answers: as it should; with 0 instead of 1; or by
+    // scribbling over the block's ids and sizes after carrying it out.
+    enum class Behaviour { Normal, AnswerZero, Garbage };
+
+    static constexpr uint32_t AddressSpace = 0x10000;
+    static constexpr uint32_t ServerVersionOffset = 0x3304;
+    static constexpr uint32_t SimVersionOffset = 0x3308;
+    static constexpr uint32_t ClientVersionOffset = 0x330A;
+    static constexpr uint32_t WeatherOffset = 0xCC00;
+    static constexpr uint32_t DefaultServerVersion = 0x19980005;
+
+    explicit OffsetServer(Class window_class = Class::Uipcmain, uint16_t sim_version = 7);
+    ~OffsetServer();
+    OffsetServer(const OffsetServer&) = delete;
+    OffsetServer& operator=(const OffsetServer&) = delete;
+
+    HWND window() const { return window_; }
+    void setBehaviour(Behaviour b) { behaviour_ = b; }
+    // The handshake values: the marker 0xFADE rides in the high half.
+    void setSimVersion(uint16_t code);
+    void setServerVersion(uint32_t version) { set<uint32_t>(ServerVersionOffset, version); }
+
+    // The address space; bytes beyond it read as 0 and take no writes.
+    void write(uint32_t offset, const void* data, size_t size);
+    void read(uint32_t offset, void* data, size_t size) const;
+    template <typename T>
+    void set(uint32_t offset, T value) {
+        write(offset, &value, sizeof value);
+    }
+    template <typename T>
+    T get(uint32_t offset) const {
+        T v;
+        read(offset, &v, sizeof v);
+        return v;
+    }
+
+    unsigned batches() const { return batches_; }  // messages answered
+    const std::vector<uint32_t>& lastBatchOffsets() const { return last_offsets_; }
+
+private:
+    static LRESULT CALLBACK windowProc(HWND, UINT, WPARAM, LPARAM);
+    LRESULT serve(ATOM atom);
+
+    HWND window_ = nullptr;
+    const char* class_name_;
+    UINT message_ = 0;
+    Behaviour behaviour_ = Behaviour::Normal;
+    std::vector<uint8_t> space_;
+    unsigned batches_ = 0;
+    std::vector<uint32_t> last_offsets_;
+};
+
+}  // namespace tw

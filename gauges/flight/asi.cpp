@@ -131,6 +131,7 @@ constexpr double BugRate = 3;
 
 // Bottom to top: face, overlay, command bug, striped pointer, airspeed needle,
 // then the speed bugs from the highest down, so the lowest is drawn on top.
+// The bugs read no host variable (0): their settings are the module's own.
 constinit ELEMENT_NEEDLE speedBug1 =
     needle({&gauge_ASI, BmpSpeedBug, DialCentre.x, DialCentre.y, LitSmoothImage}, 0,
            speedBugNeedle<0>, SpeedBugPivot, dialScale, ScalePoints, BugRate);

@@ -122,6 +122,11 @@ Element* elementAs(ELEMENT_HEADER* e) {
 
 // ---- Mouse rectangles -------------------------------------------------------
 
+// The host's cursor codes for child areas.
+constexpr int32_t CursorNone = -1;
+constexpr int32_t CursorUpArrow = 1;    // the increasing side of a knob
+constexpr int32_t CursorDownArrow = 2;  // the decreasing side of a knob
+
 constexpr MOUSE_RECT mouseParent(int32_t x, int32_t y, int32_t w, int32_t h, uint32_t help_id = 0) {
     return MOUSE_RECT{MouseRectParent, x, y, w, h, -1, help_id, 0, 0, {nullptr}, nullptr};
 }

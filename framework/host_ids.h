@@ -6,6 +6,15 @@
 
 namespace hostvar {
 constexpr uint32_t FloodLightState = 10;  // the host's own flood lighting state
+
+// Air data.
+constexpr uint32_t IndicatedAirspeed = 61;  // knots
+constexpr uint32_t BarberPoleSpeed = 63;    // maximum operating speed, 1/128 kt
+constexpr uint32_t MachNumber = 64;         // Mach, 1/20480
+
+// The host's measurement setting, 0, 1 or 2: weights are metric at 1 and 2,
+// speeds, distances, altitudes and vertical speeds at 2 only.
+constexpr uint32_t UnitSystem = 335;
 }  // namespace hostvar
 
 namespace hostevent {

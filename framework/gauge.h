@@ -12,7 +12,8 @@ extern "C" LINKAGE Linkage;
 // The host's services; null only before the host has filled ImportTable.
 inline PANEL_SERVICES* panelServices() { return ImportTable.panels; }
 
-// Refreshes a host variable's record and returns its value.
+// Refreshes a host variable's record and returns its value; without the host's
+// table the record keeps its last reading.
 inline double refreshVar(MODULE_VAR& var) {
     if (PANEL_SERVICES* s = panelServices()) s->lookup_var(&var);
     return var.var_value;
@@ -132,6 +133,11 @@ Element* elementAs(ELEMENT_HEADER* e) {
 }
 
 // ---- Mouse rectangles -------------------------------------------------------
+
+// The host's cursor codes for child areas.
+constexpr int32_t CursorNone = -1;
+constexpr int32_t CursorUpArrow = 1;    // the increasing side of a knob
+constexpr int32_t CursorDownArrow = 2;  // the decreasing side of a knob
 
 constexpr MOUSE_RECT mouseParent(int32_t x, int32_t y, int32_t w, int32_t h, uint32_t help_id = 0) {
     return MOUSE_RECT{MouseRectParent, x, y, w, h, -1, help_id, 0, 0, {nullptr}, nullptr};

@@ -5,8 +5,6 @@
 #include "framework/gauge.h"
 
 // clang-format off
-GAUGE_HEADER gauge_ASI = makeGaugeHeader("ASI", 100, nullptr, nullptr, nullptr);
-GAUGE_HEADER gauge_MACH = makeGaugeHeader("MACH", 100, nullptr, nullptr, nullptr);
 GAUGE_HEADER gauge_ADI = makeGaugeHeader("ADI", 100, nullptr, nullptr, nullptr);
 GAUGE_HEADER gauge_HSI = makeGaugeHeader("HSI", 100, nullptr, nullptr, nullptr);
 GAUGE_HEADER gauge_VSI = makeGaugeHeader("VSI", 100, nullptr, nullptr, nullptr);

@@ -305,7 +305,7 @@ void Gauge::fireArea(int index, int32_t x, int32_t y, uint32_t flags) {
     select();
     if (r.callback) {
         PIXPOINT point{x - a.box.x, y - a.box.y};
-        r.callback(&point, flags);
+        last_mouse_result_ = r.callback(&point, flags);
     } else if (r.event_id != 0) {
         host_.events_.push_back({SentEvent::MouseArea, r.event_id, 0});
     }

@@ -85,6 +85,8 @@ public:
     // The pointer moves with the button down: areas with the drag flag follow.
     void drag(int32_t x, int32_t y);
     void release();
+    // What the last mouse callback returned; empty before any callback ran.
+    std::optional<int32_t> lastMouseResult() const { return last_mouse_result_; }
     // The tooltip of the area under the point, as Latin-1 bytes.
     std::optional<std::string> tooltipAt(int32_t x, int32_t y);
 
@@ -108,6 +110,7 @@ private:
     std::map<ELEMENT_HEADER*, double> needle_angles_;  // for the needles' rates
     std::optional<int> pressed_;
     int32_t last_x_ = 0, last_y_ = 0;
+    std::optional<int32_t> last_mouse_result_;
     int visited_ = 0;
 };
 
@@ -154,8 +157,8 @@ public:
     void runFor(uint32_t ms) { main_window_->runFor(ms); }
 
     // The offset service, when a test or tool starts one; null otherwise.
-    OffsetServer& startOffsetServer(OffsetServer::Class window_class = OffsetServer::Class::Uipcmain,
-                                    uint16_t sim_version = 7);
+    OffsetServer& startOffsetServer(
+        OffsetServer::Class window_class = OffsetServer::Class::Uipcmain, uint16_t sim_version = 7);
     void stopOffsetServer() { offset_server_.reset(); }
     OffsetServer* offsetServer() { return offset_server_.get(); }
 

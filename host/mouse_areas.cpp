@@ -75,6 +75,23 @@ const MOUSE_RECT* MouseAreas::tooltipAt(int32_t x, int32_t y) const {
     return found;
 }
 
+int32_t MouseAreas::cursorAt(int32_t x, int32_t y) const {
+    std::optional<int> child = childAt(x, y);
+    return child ? areas_[*child].record->cursor : -1;
+}
+
+uint32_t MouseAreas::helpIdAt(int32_t x, int32_t y) const {
+    uint32_t found = 0;
+    for (size_t i = 0; i < areas_.size(); ++i) {
+        const MouseArea& a = areas_[i];
+        int index = static_cast<int>(i);
+        if (a.kind == MouseArea::Parent && a.record->help_id != 0 && a.box.contains(x, y) &&
+            insideAncestors(index, x, y))
+            found = a.record->help_id;
+    }
+    return found;
+}
+
 std::optional<Box> MouseAreas::extent() const {
     std::optional<Box> e;
     for (const MouseArea& a : areas_) {

@@ -39,6 +39,10 @@ public:
     std::optional<int> childAt(int32_t x, int32_t y) const;
     // The tooltip record of the innermost parent at the point that has one.
     const MOUSE_RECT* tooltipAt(int32_t x, int32_t y) const;
+    // The cursor the host shows at the point: the child area's, else -1.
+    int32_t cursorAt(int32_t x, int32_t y) const;
+    // The help id of the innermost parent at the point that has one, else 0.
+    uint32_t helpIdAt(int32_t x, int32_t y) const;
     // The bounding box of every sized area, if any has a size.
     std::optional<Box> extent() const;
     // Records read, the end record included; malformed lists stop early.

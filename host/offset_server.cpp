@@ -36,8 +36,8 @@ OffsetServer::OffsetServer(Class window_class, uint16_t sim_version)
     wc.lpszClassName = class_name_;
     RegisterClassA(&wc);
     message_ = RegisterWindowMessageA("FsasmLib:IPC");
-    window_ = CreateWindowExA(0, class_name_, "", 0, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance,
-                              nullptr);
+    window_ =
+        CreateWindowExA(0, class_name_, "", 0, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance, nullptr);
     servers[window_] = this;
     setServerVersion(DefaultServerVersion);
     setSimVersion(sim_version);
@@ -64,6 +64,19 @@ void OffsetServer::read(uint32_t offset, void* data, size_t size) const {
     if (offset >= space_.size()) return;
     size_t n = std::min<size_t>(size, space_.size() - offset);
     std::memcpy(data, space_.data() + offset, n);
+}
+
+void OffsetServer::clientWrite(uint32_t offset, const uint8_t* data, size_t size) {
+    for (size_t i = 0; i < size; ++i) {
+        uint64_t at = uint64_t{offset} + i;
+        if (at == ClientVersionOffset || at == ClientVersionOffset + 1u) {
+            int shift = at == ClientVersionOffset ? 0 : 8;
+            client_version_ =
+                static_cast<uint16_t>((client_version_ & ~(0xFF << shift)) | (data[i] << shift));
+        } else if (at < space_.size()) {
+            space_[at] = data[i];
+        }
+    }
 }
 
 LRESULT CALLBACK OffsetServer::windowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
@@ -97,7 +110,7 @@ LRESULT OffsetServer::serve(ATOM atom) {
         if (id == 1)
             read(offset, block + at + header, size);
         else
-            write(offset, block + at + header, size);
+            clientWrite(offset, block + at + header, size);
         at += header + size;
     }
     if (behaviour_ == Behaviour::Garbage) {

@@ -51,18 +51,23 @@ public:
         return v;
     }
 
+    // What the client last wrote at 0x330A. The write registers the client; it
+    // does not land in the address space, where the marker 0xFADE must stay.
+    uint16_t clientVersion() const { return client_version_; }
     unsigned batches() const { return batches_; }  // messages answered
     const std::vector<uint32_t>& lastBatchOffsets() const { return last_offsets_; }
 
 private:
     static LRESULT CALLBACK windowProc(HWND, UINT, WPARAM, LPARAM);
     LRESULT serve(ATOM atom);
+    void clientWrite(uint32_t offset, const uint8_t* data, size_t size);
 
     HWND window_ = nullptr;
     const char* class_name_;
     UINT message_ = 0;
     Behaviour behaviour_ = Behaviour::Normal;
     std::vector<uint8_t> space_;
+    uint16_t client_version_ = 0;
     unsigned batches_ = 0;
     std::vector<uint32_t> last_offsets_;
 };

@@ -54,7 +54,8 @@ TEST(IpcClient, OpensWithTheHandshakeAndChecksTheVersions) {
     // One pass of the handshake: read both versions, write 1004, wait 100 ms.
     EXPECT_EQ(server.batches(), 1u);
     EXPECT_EQ(twplat::now() - before, 100u);
-    EXPECT_EQ(server.get<uint16_t>(0x330A), 1004);
+    EXPECT_EQ(server.clientVersion(), 1004);
+    EXPECT_EQ(server.get<uint32_t>(0x3308), 0xFADE0007u);
     EXPECT_EQ(c.serverVersion, 0x19980005u);
     EXPECT_EQ(c.simVersion, 7u);  // only the low half remains
 

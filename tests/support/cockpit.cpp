@@ -1,18 +1,30 @@
+#if !defined(_WIN32)
+
 #include "tests/support/cockpit.h"
 
 namespace twtest {
 
 const std::vector<std::string> CockpitSoundFiles = {
-    "Sound/quorl_ostra_Gear_Sound.wav", "Sound/quorl_ostra_gear_1.wav",
-    "Sound/brennel_click.wav",          "Sound/tarnwick_Trim_Sound.WAV",
-    "Sound/brennel_altwarn.wav",        "Sound/brennel_quorl_bigswitch_click.wav",
-    "Sound/brennel_altwarn.wav",        "Sound/tarnwick_HGHB_SPUP.wav",
-    "Sound/tarnwick_towarn.wav",        "Sound/tarnwick_stkshkr.wav",
-    "Sound/brennel_chime.wav",          "Sound/tarnwick_overspeed.wav",
-    "Sound/brennel_external_elec.wav",  "Sound/tarnwick_external_aircart.wav",
-    "Sound/tarnwick_cockpit2ground2.wav", "Sound/tarnwick_external_air_off.wav",
-    "Sound/brennel_clear421.wav",       "Sound/brennel_RP_ding_dong.wav",
-    "Sound/tarnwick_inverters.wav",     "Sound/tarnwick_glideslope.wav",
+    "Sound/quorl_ostra_Gear_Sound.wav",
+    "Sound/quorl_ostra_gear_1.wav",
+    "Sound/brennel_click.wav",
+    "Sound/tarnwick_Trim_Sound.WAV",
+    "Sound/brennel_altwarn.wav",
+    "Sound/brennel_quorl_bigswitch_click.wav",
+    "Sound/brennel_altwarn.wav",
+    "Sound/tarnwick_HGHB_SPUP.wav",
+    "Sound/tarnwick_towarn.wav",
+    "Sound/tarnwick_stkshkr.wav",
+    "Sound/brennel_chime.wav",
+    "Sound/tarnwick_overspeed.wav",
+    "Sound/brennel_external_elec.wav",
+    "Sound/tarnwick_external_aircart.wav",
+    "Sound/tarnwick_cockpit2ground2.wav",
+    "Sound/tarnwick_external_air_off.wav",
+    "Sound/brennel_clear421.wav",
+    "Sound/brennel_RP_ding_dong.wav",
+    "Sound/tarnwick_inverters.wav",
+    "Sound/tarnwick_glideslope.wav",
 };
 
 void writeCockpitSounds(const ScratchFolder& dir) {
@@ -31,3 +43,5 @@ twplat::SoundBufferInfo soundInfo(tw::Host& host, const char* handle_name) {
 }
 
 }  // namespace twtest
+
+#endif  // !_WIN32

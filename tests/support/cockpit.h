@@ -1,7 +1,9 @@
-// A host with the master gauge connected: the twenty cockpit sounds written as
-// WAV files, an offset server, and the systems timer running on the host's
+// Linux only: it inspects the stand-in. A host with the master gauge connected: the twenty cockpit
+// sounds written as WAV files, an offset server, and the systems timer running on the host's
 // virtual clock.
 #pragma once
+
+#if !defined(_WIN32)
 
 #include <string>
 #include <vector>
@@ -25,3 +27,5 @@ void writeCockpitSounds(const ScratchFolder& dir);
 twplat::SoundBufferInfo soundInfo(tw::Host& host, const char* handle_name);
 
 }  // namespace twtest
+
+#endif  // !_WIN32

@@ -1,0 +1,122 @@
+// Resources of a module, looked up by type and name. This system loads no
+// resource sections: a resource exists once addResource has given it.
+
+#include <algorithm>
+#include <cstring>
+#include <list>
+#include <string>
+#include <vector>
+
+#include "platform/linux/internal.h"
+
+namespace twplat {
+
+namespace {
+
+// A type or name: an integer id, or an upper-cased string. "#12" is the id 12.
+struct ResourceKey {
+    bool isId;
+    unsigned id;
+    std::string name;
+    bool operator==(const ResourceKey&) const = default;
+};
+
+ResourceKey keyOf(LPCSTR s) {
+    if (IS_INTRESOURCE(s)) return {true, static_cast<unsigned>(reinterpret_cast<uintptr_t>(s)), ""};
+    const std::string_view v(s);
+    if (v.size() > 1 && v[0] == '#' &&
+        v.find_first_not_of("0123456789", 1) == std::string_view::npos) {
+        unsigned id = 0;
+        for (char c : v.substr(1)) id = (id * 10 + static_cast<unsigned>(c - '0')) & 0xFFFF;
+        return {true, id, ""};
+    }
+    return {false, 0, detail::upperCase(v)};
+}
+
+struct Resource {
+    HMODULE module;
+    ResourceKey type;
+    ResourceKey name;
+    std::vector<BYTE> data;
+};
+
+// A list: the records' addresses are the HRSRC handles and must stay put.
+std::list<Resource> resourceList;
+
+Resource* resourceOf(HRSRC h) {
+    for (Resource& r : resourceList) {
+        if (reinterpret_cast<HRSRC>(&r) == h) return &r;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+namespace detail {
+
+void resetResources() { resourceList.clear(); }
+
+}  // namespace detail
+
+void addResource(HMODULE module, LPCSTR type, LPCSTR name, const void* data, size_t size) {
+    // An empty resource still has an address to hand out: keep room for one.
+    std::vector<BYTE> copy(std::max<size_t>(size, 1));
+    if (size) std::memcpy(copy.data(), data, size);
+    copy.resize(size);
+    const ResourceKey t = keyOf(type);
+    const ResourceKey n = keyOf(name);
+    for (Resource& r : resourceList) {
+        if (r.module == module && r.type == t && r.name == n) {
+            r.data = std::move(copy);
+            return;
+        }
+    }
+    resourceList.push_back({module, t, n, std::move(copy)});
+}
+
+}  // namespace twplat
+
+extern "C" {
+
+HRSRC WINAPI FindResourceA(HMODULE hModule, LPCSTR lpName, LPCSTR lpType) {
+    using namespace twplat;
+    if (!lpName || !lpType) {
+        SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
+        return nullptr;
+    }
+    const ResourceKey type = keyOf(lpType);
+    const ResourceKey name = keyOf(lpName);
+    bool typeSeen = false;
+    for (Resource& r : resourceList) {
+        if (r.module != hModule || !(r.type == type)) continue;
+        typeSeen = true;
+        if (r.name == name) return reinterpret_cast<HRSRC>(&r);
+    }
+    SetLastError(typeSeen ? ERROR_RESOURCE_NAME_NOT_FOUND : ERROR_RESOURCE_TYPE_NOT_FOUND);
+    return nullptr;
+}
+
+DWORD WINAPI SizeofResource(HMODULE hModule, HRSRC hResInfo) {
+    using namespace twplat;
+    const Resource* r = resourceOf(hResInfo);
+    if (!r || r->module != hModule) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return 0;
+    }
+    return static_cast<DWORD>(r->data.size());
+}
+
+HGLOBAL WINAPI LoadResource(HMODULE hModule, HRSRC hResInfo) {
+    using namespace twplat;
+    Resource* r = resourceOf(hResInfo);
+    if (!r || r->module != hModule) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return nullptr;
+    }
+    // As on Windows, the loaded resource is the data itself.
+    return r->data.data();
+}
+
+LPVOID WINAPI LockResource(HGLOBAL hResData) { return hResData; }
+
+}  // extern "C"

@@ -42,10 +42,11 @@ const char* Usage =
     "usage: tarnwick list|show|click|tooltip [GAUGE [X Y]] [--frames N] [--var ID=VALUE]...\n"
     "                [--param TEXT] [--module PATH] [--json]\n";
 
-long parseInteger(const std::string& text, const char* what, long lo, long hi) {
+// 64 bits on every target: variable ids span the whole unsigned 32-bit range.
+long long parseInteger(const std::string& text, const char* what, long long lo, long long hi) {
     char* end = nullptr;
     errno = 0;
-    long v = std::strtol(text.c_str(), &end, 0);
+    long long v = std::strtoll(text.c_str(), &end, 0);
     if (text.empty() || *end != '\0' || errno == ERANGE || v < lo || v > hi)
         throw UsageError{std::string("bad ") + what + ": '" + text + "'"};
     return v;
@@ -75,8 +76,8 @@ Options parse(int argc, char** argv) {
             std::string v = value("--var");
             size_t eq = v.find('=');
             if (eq == std::string::npos) throw UsageError{"bad --var, want ID=VALUE: '" + v + "'"};
-            auto id =
-                static_cast<uint32_t>(parseInteger(v.substr(0, eq), "variable id", 0, 0xFFFFFFFFL));
+            auto id = static_cast<uint32_t>(
+                parseInteger(v.substr(0, eq), "variable id", 0, 0xFFFFFFFFLL));
             o.vars.emplace_back(id, parseNumber(v.substr(eq + 1), "variable value"));
         } else if (a[i] == "--param") {
             o.param = value("--param");

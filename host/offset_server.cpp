@@ -66,6 +66,23 @@ void OffsetServer::read(uint32_t offset, void* data, size_t size) const {
     std::memcpy(data, space_.data() + offset, n);
 }
 
+void OffsetServer::setWeatherReport(double latitude, double longitude, double ground_elevation_m,
+                                    const std::vector<WeatherLayer>& layers) {
+    set<double>(WeatherOffset + 0x10, latitude);
+    set<double>(WeatherOffset + 0x18, longitude);
+    set<int32_t>(WeatherOffset + 0x20, static_cast<int32_t>(ground_elevation_m * 65536.0));
+    for (size_t k = 0; k < WeatherLayers; ++k) {
+        uint8_t record[16] = {};
+        if (k < layers.size()) {
+            std::memcpy(record, &layers[k].top_m, 2);
+            record[6] = layers[k].amount;
+            record[7] = layers[k].kind;
+            record[13] = layers[k].intensity;
+        }
+        write(static_cast<uint32_t>(WeatherOffset + 0x280 + 16 * k), record, sizeof record);
+    }
+}
+
 void OffsetServer::clientWrite(uint32_t offset, const uint8_t* data, size_t size) {
     for (size_t i = 0; i < size; ++i) {
         uint64_t at = uint64_t{offset} + i;

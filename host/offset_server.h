@@ -12,6 +12,14 @@
 
 namespace tw {
 
+// One cloud layer of the weather report at 0xCC00.
+struct WeatherLayer {
+    uint16_t top_m = 0;     // top altitude, metres
+    uint8_t amount = 0;     // 0..8, taken as echo strength
+    uint8_t kind = 0;       // only kinds above 3 give an echo
+    uint8_t intensity = 0;  // compared with the radar's gain thresholds
+};
+
 class OffsetServer {
 public:
     enum class Class { Uipcmain, Fs98main };
@@ -54,6 +62,12 @@ public:
     // What the client last wrote at 0x330A. The write registers the client; it
     // does not land in the address space, where the marker 0xFADE must stay.
     uint16_t clientVersion() const { return client_version_; }
+    // The weather report the service answers at 0xCC00: where it was taken,
+    // the ground elevation and up to 24 layers (the rest cleared).
+    static constexpr size_t WeatherLayers = 24;
+    void setWeatherReport(double latitude, double longitude, double ground_elevation_m,
+                          const std::vector<WeatherLayer>& layers);
+
     unsigned batches() const { return batches_; }  // messages answered
     const std::vector<uint32_t>& lastBatchOffsets() const { return last_offsets_; }
 

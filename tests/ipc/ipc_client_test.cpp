@@ -246,4 +246,43 @@ TEST(IpcClient, GarbageFromTheServerStaysInsideTheBlock) {
     EXPECT_EQ(target.value, 42u);
 }
 
+TEST(IpcClient, ReadsTheWeatherBlockTheServerHolds) {
+    tw::Host host;
+    Client c(host);
+    tw::OffsetServer& server = host.startOffsetServer();
+    server.setWeatherReport(51.25, -0.5, 120.0,
+                            {{3000, 6, 5, 2}, {0, 0, 0, 0}, {9000, 8, 9, 4}});
+    ASSERT_EQ(openWith(c, 7), IpcOk);
+    uint8_t block[1024];
+    uint32_t result = 0;
+    ASSERT_TRUE(c.read(0xCC00, sizeof block, block, &result));
+    ASSERT_TRUE(c.process(&result));
+    double lat, lon;
+    int32_t ground;
+    uint16_t top;
+    std::memcpy(&lat, block + 0x10, 8);
+    std::memcpy(&lon, block + 0x18, 8);
+    std::memcpy(&ground, block + 0x20, 4);
+    std::memcpy(&top, block + 0x280 + 32, 2);
+    EXPECT_EQ(lat, 51.25);
+    EXPECT_EQ(lon, -0.5);
+    EXPECT_EQ(ground, 120 * 65536);
+    EXPECT_EQ(top, 9000);
+    EXPECT_EQ(block[0x280 + 6], 6);
+    EXPECT_EQ(block[0x280 + 7], 5);
+    EXPECT_EQ(block[0x280 + 13], 2);
+    EXPECT_EQ(block[0x280 + 16 * 23 + 6], 0);
+
+    // The request of one cell: four writes, then the report is read back.
+    double reqLat = 50.0, reqLon = 1.5;
+    int32_t station = 0, command = 0;
+    ASSERT_TRUE(c.write(0xCC10, 8, &reqLat, &result));
+    ASSERT_TRUE(c.write(0xCC18, 8, &reqLon, &result));
+    ASSERT_TRUE(c.write(0xCC08, 4, &station, &result));
+    ASSERT_TRUE(c.write(0xCC04, 4, &command, &result));
+    ASSERT_TRUE(c.process(&result));
+    EXPECT_EQ(server.get<double>(0xCC10), 50.0);
+    EXPECT_EQ(server.get<double>(0xCC18), 1.5);
+}
+
 #endif  // !_WIN32

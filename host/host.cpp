@@ -47,8 +47,14 @@ struct Services {
         host().events_.push_back({SentEvent::Module, id, value});
         return 0;
     }
+    // The module's lookups are counted; the host's own refreshes of element
+    // and tooltip records (fill) are not.
     static void HOSTAPI lookupVar(MODULE_VAR* var) {
         if (!var) return;
+        ++host().lookups_[var->id];
+        fill(var);
+    }
+    static void fill(MODULE_VAR* var) {
         auto& vars = host().vars_;
         auto it = vars.try_emplace(var->id, 0.0).first;
         var->var_old = var->var_value;
@@ -120,12 +126,18 @@ double Host::var(uint32_t id) const {
     return it == vars_.end() ? 0.0 : it->second;
 }
 
+unsigned Host::lookups(uint32_t id) const {
+    auto it = lookups_.find(id);
+    return it == lookups_.end() ? 0 : it->second;
+}
+
 void Host::setCalculatorResult(const std::string& expression, double value) {
     calculator_[expression] = value;
 }
 
 void Host::clearLogs() {
     events_.clear();
+    lookups_.clear();
     element_list_calls_.clear();
     service_calls_.clear();
 }
@@ -221,7 +233,7 @@ void Gauge::walk(ELEMENT_HEADER* e, int depth) {
 namespace {
 
 double refresh(MODULE_VAR& var, ElementCallback cb, ELEMENT_HEADER* e) {
-    Services::lookupVar(&var);
+    Services::fill(&var);
     return cb ? cb(e) : var.var_value;
 }
 
@@ -345,7 +357,7 @@ std::optional<std::string> Gauge::tooltipAt(int32_t x, int32_t y) {
     std::vector<MessageArg> args;
     for (uint32_t i = 0; t->tooltip_args && i < t->event_id && i < 16; ++i) {
         TOOLTIP_ARG& a = t->tooltip_args[i];
-        Services::lookupVar(&a.source_var);
+        Services::fill(&a.source_var);
         double number = a.source_var.var_value;
         MessageArg m;
         m.number =

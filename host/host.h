@@ -127,6 +127,9 @@ public:
     // Host variables by token id; unset ones read 0.
     void setVar(uint32_t id, double value) { vars_[id] = value; }
     double var(uint32_t id) const;
+    // How often the module has refreshed a variable: shows what ran, on every
+    // target, without looking inside the module.
+    unsigned lookups(uint32_t id) const;
     // The value execute_calculator_code stores for an expression; an expression
     // the host does not know leaves the result as the module set it.
     void setCalculatorResult(const std::string& expression, double value);
@@ -169,6 +172,7 @@ private:
     friend class Gauge;
     friend struct Services;
     std::map<uint32_t, double> vars_;
+    std::map<uint32_t, unsigned> lookups_;
     std::map<std::string, double> calculator_;
     std::vector<SentEvent> events_;
     std::vector<ElementListCall> element_list_calls_;

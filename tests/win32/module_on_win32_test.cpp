@@ -1,0 +1,135 @@
+// The module on the real Win32 API and DirectSound: the shipping DLL loaded
+// with LoadLibrary, its timer ticking in a real message loop, and the sound
+// player and offset client on the system's own calls.
+#if defined(_WIN32)
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "host/host.h"
+#include "ipc/ipc_client.h"
+#include "sound/sound_player.h"
+#include "tests/support/wav_files.h"
+
+namespace {
+
+constexpr uint32_t SimulationTime = 604;  // read once by every systems tick
+
+// The names in the loaded image's export directory.
+std::set<std::string> exportNames(HMODULE module) {
+    auto* base = reinterpret_cast<const uint8_t*>(module);
+    auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+    std::set<std::string> names;
+    if (dir.Size == 0) return names;
+    auto* exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + dir.VirtualAddress);
+    auto* name_rvas = reinterpret_cast<const DWORD*>(base + exports->AddressOfNames);
+    for (DWORD i = 0; i < exports->NumberOfNames; ++i)
+        names.insert(reinterpret_cast<const char*>(base + name_rvas[i]));
+    return names;
+}
+
+}  // namespace
+
+TEST(ModuleOnWin32, ExportsExactlyLinkageAndImportTable) {
+    tw::Host host;
+    auto module = static_cast<HMODULE>(host.module().handle());
+    EXPECT_EQ(exportNames(module), (std::set<std::string>{"ImportTable", "Linkage"}));
+    EXPECT_EQ(host.module().symbol("PowerAvailable"), nullptr);
+    EXPECT_EQ(host.module().symbol("DllMain"), nullptr);
+    EXPECT_EQ(host.module().linkage()->module_id, 0x13u);
+    EXPECT_EQ(host.module().importTable()->panels, host.services());
+}
+
+TEST(ModuleOnWin32, TheSystemsTimerTicksInTheMessageLoopWhileConnected) {
+    twtest::ScratchFolder dir;
+    tw::Host host;
+    tw::Gauge* flood = host.createGauge("FLOOD_SW");
+    ASSERT_NE(flood, nullptr);
+    host.clearLogs();
+    host.runFor(1000);
+    // About eighteen ticks in a second of real time; the bounds are generous
+    // for a loaded machine.
+    unsigned ticks = host.lookups(SimulationTime);
+    EXPECT_GE(ticks, 8u);
+    EXPECT_LE(ticks, 25u);
+
+    host.destroyGauge(flood);
+    host.clearLogs();
+    host.runFor(300);
+    EXPECT_EQ(host.lookups(SimulationTime), 0u);  // no tick after the disconnect
+
+    // A second connect starts the timer again.
+    flood = host.createGauge("FLOOD_SW");
+    host.runFor(300);
+    EXPECT_GE(host.lookups(SimulationTime), 2u);
+}
+
+TEST(ModuleOnWin32, TheMasterGaugeTalksToTheOffsetServerItFinds) {
+    twtest::ScratchFolder dir;
+    tw::Host host;
+    tw::OffsetServer& server = host.startOffsetServer(tw::OffsetServer::Class::Uipcmain, 7);
+    tw::Gauge* flood = host.createGauge("FLOOD_SW");
+    EXPECT_EQ(server.batches(), 1u);  // the handshake of the version-7 open
+    EXPECT_EQ(server.clientVersion(), 1004);
+    host.destroyGauge(flood);
+}
+
+TEST(ModuleOnWin32, SoundsLoadFromFilesIntoRealBuffersThatPlay) {
+    twtest::ScratchFolder dir;
+    dir.write("Sound/tone.wav",
+              twtest::WavImage().format(22050, 1, 16).data(twtest::samples(22050)).bytes());
+    dir.write("Sound/bad.wav", {'R', 'I', 'F', 'F', 0xFF, 0xFF, 0xFF, 0x7F, 'W', 'A', 'V', 'E'});
+    tw::Host host;  // its main window is the active one
+    ASSERT_EQ(soundInit(nullptr), 1);
+    ASSERT_NE(SoundDevice, nullptr);
+
+    SoundHandle tone = soundLoad(".\\Sound\\tone.wav");
+    SoundHandle again = soundLoad(".\\Sound\\tone.wav");
+    ASSERT_NE(tone, nullptr);
+    ASSERT_NE(again, nullptr);
+    EXPECT_NE(tone, again);
+    EXPECT_EQ(soundLoad(".\\Sound\\bad.wav"), nullptr);
+    EXPECT_EQ(soundLoad(".\\Sound\\missing.wav"), nullptr);
+
+    EXPECT_EQ(soundIsPlaying(tone), 0);
+    soundSetVolume(tone, -12000);
+    soundPlay(tone, SoundPlayLooping);
+    EXPECT_EQ(soundIsPlaying(tone), 1);
+    LONG volume = 0;
+    tone->GetVolume(&volume);
+    EXPECT_EQ(volume, -10000);
+    soundStop(tone);
+    EXPECT_EQ(soundIsPlaying(tone), 0);
+
+    soundFree(tone);
+    soundFree(again);
+    soundShutdown();
+    EXPECT_EQ(SoundDevice, nullptr);
+}
+
+TEST(ModuleOnWin32, TheOffsetClientReadsAndWritesThroughARealServerWindow) {
+    tw::Host host;
+    tw::OffsetServer& server = host.startOffsetServer(tw::OffsetServer::Class::Uipcmain, 7);
+    server.set<uint32_t>(0xCC04, 0xDEADBEEF);
+    uint32_t result = 99;
+    ASSERT_TRUE(ipcOpen(7, &result));
+    EXPECT_EQ(result, IpcOk);
+
+    uint32_t word = 0;
+    double lat = 52.5;
+    ASSERT_TRUE(ipcRead(0xCC04, 4, &word, &result));
+    ASSERT_TRUE(ipcWrite(0xCC10, 8, &lat, &result));
+    ASSERT_TRUE(ipcProcess(&result));
+    EXPECT_EQ(word, 0xDEADBEEFu);
+    EXPECT_EQ(server.get<double>(0xCC10), 52.5);
+
+    ipcClose();
+    EXPECT_FALSE(ipcRead(0xCC04, 4, &word, &result));
+    EXPECT_EQ(result, IpcNotOpen);
+}
+
+#endif  // _WIN32

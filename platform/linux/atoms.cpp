@@ -93,6 +93,10 @@ extern "C" {
 
 ATOM WINAPI GlobalAddAtomA(LPCSTR lpString) {
     using namespace twplat;
+    if (detail::faultHits(Fault::AddAtom)) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return 0;
+    }
     if (auto a = integerAtom(lpString)) return *a;
     const std::string_view name(lpString);
     if (name.empty() || name.size() > kMaxName) {

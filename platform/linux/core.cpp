@@ -20,7 +20,7 @@ struct FaultState {
     unsigned skip = 0;
     unsigned times = 0;
 };
-std::array<FaultState, 3> faults;
+std::array<FaultState, static_cast<size_t>(Fault::Count_)> faults;
 
 FaultState& faultOf(Fault f) { return faults[static_cast<size_t>(f)]; }
 

@@ -411,6 +411,10 @@ LPVOID WINAPI MapViewOfFile(HANDLE hFileMappingObject, DWORD dwDesiredAccess,
                             DWORD dwFileOffsetHigh, DWORD dwFileOffsetLow,
                             SIZE_T dwNumberOfBytesToMap) {
     using namespace twplat;
+    if (detail::faultHits(Fault::MapView)) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
     HandleEntry* e = findHandle(hFileMappingObject);
     if (!e || !e->mapping) {
         SetLastError(ERROR_INVALID_HANDLE);

@@ -52,6 +52,12 @@ enum class Fault {
     NoSoundDevice,      // DirectSoundCreate fails with DSERR_NODRIVER
     CreateSoundBuffer,  // IDirectSound::CreateSoundBuffer fails with DSERR_OUTOFMEMORY
     LockSoundBuffer,    // IDirectSoundBuffer::Lock fails with DSERR_BUFFERLOST
+    RegisterMessage,    // RegisterWindowMessageA returns 0 (ERROR_NOT_ENOUGH_MEMORY)
+    AddAtom,            // GlobalAddAtomA returns 0 (ERROR_NOT_ENOUGH_MEMORY)
+    MapView,            // MapViewOfFile returns null (ERROR_NOT_ENOUGH_MEMORY)
+    SilentSendTimeout,  // SendMessageTimeoutA fails and leaves no error, as older
+                        // versions of Windows did on a time-out
+    Count_,
 };
 inline constexpr unsigned kEveryCall = ~0u;
 // The next `after` calls succeed as usual, then `times` calls fail.

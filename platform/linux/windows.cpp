@@ -276,6 +276,10 @@ HWND WINAPI FindWindowA(LPCSTR lpClassName, LPCSTR lpWindowName) {
 
 UINT WINAPI RegisterWindowMessageA(LPCSTR lpString) {
     using namespace twplat;
+    if (detail::faultHits(Fault::RegisterMessage)) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return 0;
+    }
     if (!lpString || !*lpString || std::string_view(lpString).size() > 255) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
@@ -307,6 +311,11 @@ LRESULT WINAPI SendMessageTimeoutA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lP
     Window* w = findWindow(hWnd);
     if (!hWnd || !w) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return 0;
+    }
+    if (detail::faultHits(Fault::SilentSendTimeout)) {
+        detail::moveClock(uTimeout);
+        SetLastError(0);
         return 0;
     }
     if (w->hung) {

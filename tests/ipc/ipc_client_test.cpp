@@ -125,6 +125,27 @@ TEST(IpcClient, NamesItsBlockByProcessAndOpenCount) {
     EXPECT_EQ(openWith(c, 7), IpcOk);  // the count moved on to 5
 }
 
+TEST(IpcClient, ReportsWhichStepOfTheOpenTheSystemRefused) {
+    tw::Host host;
+    Client c(host);
+    host.startOffsetServer();
+    twplat::injectFault(twplat::Fault::RegisterMessage, 1);
+    EXPECT_EQ(openWith(c, 7), IpcNoMessage);
+    twplat::injectFault(twplat::Fault::AddAtom, 1);
+    EXPECT_EQ(openWith(c, 7), IpcNoAtom);
+    twplat::injectFault(twplat::Fault::MapView, 1);
+    EXPECT_EQ(openWith(c, 7), IpcNoView);
+    // Each failure after the atom undid its work.
+    EXPECT_TRUE(twplat::atoms().empty());
+    EXPECT_TRUE(twplat::mappings().empty());
+    EXPECT_EQ(c.view, nullptr);
+    // A handshake whose sends all fail fails the open with the send's code.
+    twplat::injectFault(twplat::Fault::SilentSendTimeout, 9);
+    EXPECT_EQ(openWith(c, 7), IpcTimedOut);
+    EXPECT_TRUE(twplat::mappings().empty());
+    EXPECT_EQ(openWith(c, 7), IpcOk);
+}
+
 TEST(IpcClient, QueuesBatchesWithinTheBlockLimits) {
     tw::Host host;
     Client c(host);
@@ -205,6 +226,20 @@ TEST(IpcClient, SendFailuresRetryNineTimesAndDropTheBatch) {
     EXPECT_EQ(server.lastBatchOffsets(), (std::vector<uint32_t>{0xCC10}));
     EXPECT_EQ(kept, 3.25);
 
+    // Sends that fail without an error from the system are a time-out; eight
+    // failures and a ninth success still deliver the batch.
+    twplat::injectFault(twplat::Fault::SilentSendTimeout, 9);
+    ASSERT_TRUE(c.read(0xCC10, 8, &kept, &result));
+    EXPECT_FALSE(c.process(&result));
+    EXPECT_EQ(result, IpcTimedOut);
+    twplat::injectFault(twplat::Fault::SilentSendTimeout, 8);
+    kept = -1;
+    ASSERT_TRUE(c.read(0xCC10, 8, &kept, &result));
+    before = twplat::now();
+    EXPECT_TRUE(c.process(&result));
+    EXPECT_EQ(kept, 3.25);
+    EXPECT_EQ(twplat::now() - before, 8u * 2100u);
+
     // A server that answers 0.
     server.setBehaviour(tw::OffsetServer::Behaviour::AnswerZero);
     kept = -1;
@@ -250,8 +285,7 @@ TEST(IpcClient, ReadsTheWeatherBlockTheServerHolds) {
     tw::Host host;
     Client c(host);
     tw::OffsetServer& server = host.startOffsetServer();
-    server.setWeatherReport(51.25, -0.5, 120.0,
-                            {{3000, 6, 5, 2}, {0, 0, 0, 0}, {9000, 8, 9, 4}});
+    server.setWeatherReport(51.25, -0.5, 120.0, {{3000, 6, 5, 2}, {0, 0, 0, 0}, {9000, 8, 9, 4}});
     ASSERT_EQ(openWith(c, 7), IpcOk);
     uint8_t block[1024];
     uint32_t result = 0;

@@ -33,13 +33,25 @@ void HOSTAPI generic_generate(uint32_t arg);
 void HOSTAPI generic_draw();
 void HOSTAPI generic_kill();
 
-constexpr GAUGE_HEADER makeGaugeHeader(const char* name, uint32_t width_mm,
+// A header without the generic routines, for records that live outside the
+// module (a host's tests build such gauges).
+constexpr GAUGE_HEADER bareGaugeHeader(const char* name, uint32_t width_mm,
                                        ELEMENT_HEADER** elements, MOUSE_RECT* mouse,
-                                       GaugeCallback callback) {
+                                       GaugeCallback callback = nullptr) {
     GAUGE_HEADER h{};
     h.gauge_header_version = GaugeHeaderVersion;
     h.gauge_name = name;
     h.elements_list = elements;
+    h.size_x_mm = width_mm;
+    h.mouse_rect = mouse;
+    h.gauge_callback = callback;
+    return h;
+}
+
+constexpr GAUGE_HEADER makeGaugeHeader(const char* name, uint32_t width_mm,
+                                       ELEMENT_HEADER** elements, MOUSE_RECT* mouse,
+                                       GaugeCallback callback) {
+    GAUGE_HEADER h = bareGaugeHeader(name, width_mm, elements, mouse, callback);
     h.query_routine = generic_query;
     h.install_routine = generic_install;
     h.initialize_routine = generic_initialize;
@@ -47,9 +59,6 @@ constexpr GAUGE_HEADER makeGaugeHeader(const char* name, uint32_t width_mm,
     h.generate_routine = generic_generate;
     h.draw_routine = generic_draw;
     h.kill_routine = generic_kill;
-    h.size_x_mm = width_mm;
-    h.mouse_rect = mouse;
-    h.gauge_callback = callback;
     return h;
 }
 

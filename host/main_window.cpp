@@ -1,5 +1,7 @@
 #include "host/main_window.h"
 
+#include "host/host_instance.h"
+
 #if !defined(_WIN32)
 #include "platform/linux/stand_in.h"
 #endif
@@ -9,14 +11,6 @@ namespace tw {
 namespace {
 
 constexpr const char* MainClass = "FS2KMAIN";
-
-HINSTANCE hostInstance() {
-#if defined(_WIN32)
-    return GetModuleHandleA(nullptr);
-#else
-    return nullptr;
-#endif
-}
 
 LRESULT CALLBACK mainProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
     return DefWindowProcA(hwnd, msg, wparam, lparam);

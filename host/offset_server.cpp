@@ -1,5 +1,7 @@
 #include "host/offset_server.h"
 
+#include "host/host_instance.h"
+
 #include <algorithm>
 #include <map>
 
@@ -9,14 +11,6 @@ namespace {
 
 constexpr size_t BlockSize = 32768;
 std::map<HWND, OffsetServer*> servers;
-
-HINSTANCE hostInstance() {
-#if defined(_WIN32)
-    return GetModuleHandleA(nullptr);
-#else
-    return nullptr;
-#endif
-}
 
 uint32_t get32(const uint8_t* at) {
     uint32_t v;

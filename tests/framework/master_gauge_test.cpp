@@ -84,11 +84,12 @@ TEST(MasterGauge, ConnectStartsTheMachineryInOrder) {
     EXPECT_EQ(timers[0].period, 55u);
 
     // The twenty sounds, in table order, from their files.
-    const char* handles[] = {"sndGearSound", "sndGear1", "sndClick", "sndTrim", "sndAltWarn",
-                             "sndBigSwitchClick", "sndAltWarn2", "sndHghbSpup", "sndTakeoffWarn",
-                             "sndStickShaker", "sndChime", "sndOverspeed", "sndExternalElec",
-                             "sndExternalAircart", "sndCockpitToGround", "sndExternalAirOff",
-                             "sndClear", "sndDingDong", "sndInverters", "sndGlideslope"};
+    const char* handles[] = {
+        "sndGearSound",    "sndGear1",           "sndClick",           "sndTrim",
+        "sndAltWarn",      "sndBigSwitchClick",  "sndAltWarn2",        "sndHghbSpup",
+        "sndTakeoffWarn",  "sndStickShaker",     "sndChime",           "sndOverspeed",
+        "sndExternalElec", "sndExternalAircart", "sndCockpitToGround", "sndExternalAirOff",
+        "sndClear",        "sndDingDong",        "sndInverters",       "sndGlideslope"};
     auto buffers = twplat::soundBuffers();
     ASSERT_EQ(buffers.size(), 20u);
     for (size_t i = 0; i < 20; ++i) {

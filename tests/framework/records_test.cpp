@@ -8,7 +8,6 @@
 
 #include "framework/gauge.h"
 #include "host/host.h"
-#include "tests/host/test_gauge.h"
 
 namespace {
 
@@ -67,7 +66,7 @@ TEST(Records, FieldsSitAtTheHostsOffsets) {
     EXPECT_EQ(readAt<uint32_t>(&arg, 0), 61u);
     EXPECT_EQ(readAt<double>(&arg, 12), 7.0);
 
-    GAUGE_HEADER gauge = testGaugeHeader("X", 83, nullptr, nullptr);
+    GAUGE_HEADER gauge = bareGaugeHeader("X", 83, nullptr, nullptr);
     gauge.query_routine = reinterpret_cast<GenericRoutine>(0x1111);
     gauge.kill_routine = reinterpret_cast<GenericRoutine>(0x2222);
     gauge.parameters = text;

@@ -9,7 +9,6 @@
 
 #include "framework/gauge.h"
 #include "host/needle_scale.h"
-#include "tests/host/test_gauge.h"
 
 namespace {
 
@@ -105,7 +104,7 @@ MOUSE_RECT testMouse[] = {
     mouseEnd(),
 };
 
-GAUGE_HEADER testGauge = testGaugeHeader("TEST", 50, testElements, testMouse);
+GAUGE_HEADER testGauge = bareGaugeHeader("TEST", 50, testElements, testMouse);
 
 void fixRoot() {
     root.next_element = rootNext;
@@ -276,7 +275,7 @@ TEST(HostMouse, MalformedListsStopSafely) {
     MOUSE_RECT odd[] = {mouseEndParent(), mouseParent(0, 0, 10, 10),
                         mouseChild(0, 0, 5, 5, 1, MouseLeftPress, nullptr),
                         MOUSE_RECT{99, 0, 0, 0, 0, 0, 0, 0, 0, {nullptr}, nullptr}, mouseEnd()};
-    GAUGE_HEADER g = testGaugeHeader("ODD", 10, nullptr, odd);
+    GAUGE_HEADER g = bareGaugeHeader("ODD", 10, nullptr, odd);
     tw::Gauge* gauge = host.createGauge(&g);
     host.frame();
     EXPECT_TRUE(gauge->drawState().empty());

@@ -22,13 +22,22 @@ constexpr int MaxDepth = 32;
 constexpr int MaxNextEntries = 64;
 constexpr int MaxElements = 4096;
 
+// The logs keep the most recent entries: a host that runs for hours must not
+// grow without end. Dropping the older half at a time keeps appends cheap.
+constexpr size_t MaxLogEntries = 1 << 16;
+template <typename T>
+void logEntry(std::vector<T>& log, T entry) {
+    if (log.size() >= MaxLogEntries) log.erase(log.begin(), log.begin() + MaxLogEntries / 2);
+    log.push_back(std::move(entry));
+}
+
 }  // namespace
 
 // The panel services the host hands the module.
 struct Services {
     static Host& host() { return *g_active; }
     static void log(const char* name, ELEMENT_HEADER* e, uint32_t arg = 0) {
-        host().element_list_calls_.push_back({name, e, arg});
+        logEntry(host().element_list_calls_, ElementListCall{name, e, arg});
     }
     static void HOSTAPI query(ELEMENT_HEADER* e) { log("element_list_query", e); }
     static void HOSTAPI install(ELEMENT_HEADER* e, uint32_t a) {
@@ -44,7 +53,7 @@ struct Services {
     static void HOSTAPI kill(ELEMENT_HEADER* e) { log("element_list_kill", e); }
 
     static int32_t HOSTAPI triggerKeyEvent(uint32_t id, uint32_t value) {
-        host().events_.push_back({SentEvent::Module, id, value});
+        logEntry(host().events_, SentEvent{SentEvent::Module, id, value});
         return 0;
     }
     // The module's lookups are counted; the host's own refreshes of element
@@ -200,7 +209,7 @@ void Gauge::select() { header_->parameters = parameters_.c_str(); }
 
 void Gauge::call(int32_t service, uintptr_t extra) {
     select();
-    host_.service_calls_.push_back({name_, service, extra});
+    logEntry(host_.service_calls_, ServiceCall{name_, service, extra});
     if (header_->gauge_callback) header_->gauge_callback(header_, service, extra);
 }
 
@@ -319,7 +328,7 @@ void Gauge::fireArea(int index, int32_t x, int32_t y, uint32_t flags) {
         PIXPOINT point{x - a.box.x, y - a.box.y};
         last_mouse_result_ = r.callback(&point, flags);
     } else if (r.event_id != 0) {
-        host_.events_.push_back({SentEvent::MouseArea, r.event_id, 0});
+        logEntry(host_.events_, SentEvent{SentEvent::MouseArea, r.event_id, 0});
     }
 }
 

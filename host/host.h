@@ -134,6 +134,7 @@ public:
     // the host does not know leaves the result as the module set it.
     void setCalculatorResult(const std::string& expression, double value);
 
+    // The logs hold the most recent 32768 to 65536 entries each.
     const std::vector<SentEvent>& events() const { return events_; }
     const std::vector<ElementListCall>& elementListCalls() const { return element_list_calls_; }
     const std::vector<ServiceCall>& serviceCalls() const { return service_calls_; }
@@ -149,8 +150,13 @@ public:
     void destroyGauge(Gauge* gauge);
     const std::vector<std::unique_ptr<Gauge>>& gauges() const { return gauges_; }
 
-    // One frame of every instance in creation order: pre-update, the element
-    // callbacks of its tree, post-update, generate and draw.
+    // One frame of every instance in creation order: pre-update (service 6),
+    // the header's update routine, the element callbacks of its tree, then
+    // post-update, generate and draw with their routines. The tree is walked
+    // depth first from the root: an element, then each entry of its next list
+    // in order with that entry's own subtree. Hidden elements (image flag
+    // 0x40000000) are walked and their callbacks run, since a callback may show
+    // its element again; the draw state marks them hidden.
     void frame();
     void frames(int count);
 

@@ -318,3 +318,12 @@ TEST(HostServices, CalculatorAnswersTheExpressionsATestSetsAndLeavesOthersAlone)
     host.services()->trigger_key_event(65820, 18000);
     EXPECT_EQ(host.events(), (std::vector<tw::SentEvent>{{tw::SentEvent::Module, 65820, 18000}}));
 }
+
+TEST(HostServices, LogsKeepTheirMostRecentEntries) {
+    tw::Host host;
+    for (uint32_t i = 0; i < 70000; ++i) host.services()->trigger_key_event(i, 0);
+    ASSERT_LE(host.events().size(), 65536u);
+    ASSERT_GE(host.events().size(), 32768u);
+    EXPECT_EQ(host.events().back().id, 69999u);
+    EXPECT_EQ(host.events().front().id, 70000u - host.events().size());
+}

@@ -56,7 +56,6 @@ GAUGE_HEADER gauge_HYDSYS_PRESS = makeGaugeHeader("HYDSYS_PRESS", 100, nullptr, 
 GAUGE_HEADER gauge_HYDSPLR_PRESS = makeGaugeHeader("HYDSPLR_PRESS", 100, nullptr, nullptr, nullptr);
 GAUGE_HEADER gauge_TAS = makeGaugeHeader("TAS", 100, nullptr, nullptr, nullptr);
 GAUGE_HEADER gauge_ALT_SEL = makeGaugeHeader("ALT_SEL", 100, nullptr, nullptr, nullptr);
-GAUGE_HEADER gauge_THROTTLE_QUAD = makeGaugeHeader("THROTTLE_QUAD", 100, nullptr, nullptr, nullptr);
 GAUGE_HEADER gauge_GEAR_HANDLE = makeGaugeHeader("GEAR_HANDLE", 100, nullptr, nullptr, nullptr);
 GAUGE_HEADER gauge_PITOT = makeGaugeHeader("PITOT", 100, nullptr, nullptr, nullptr);
 GAUGE_HEADER gauge_RADALT1 = makeGaugeHeader("RADALT1", 100, nullptr, nullptr, nullptr);

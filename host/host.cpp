@@ -31,6 +31,16 @@ void logEntry(std::vector<T>& log, T entry) {
     log.push_back(std::move(entry));
 }
 
+// Every element of a tree gets its bitmap's size, as the host loads the bitmaps
+// before it builds the gauge.
+void writeImageSizes(const BitmapSizes& sizes, ELEMENT_HEADER* e, int depth, int& visited) {
+    if (!e || depth > MaxDepth || ++visited > MaxElements) return;
+    e->image_size = sizes.find(e->resource_id).value_or(PIXPOINT{0, 0});
+    if (!e->next_element) return;
+    for (int i = 0; i < MaxNextEntries && e->next_element[i]; ++i)
+        writeImageSizes(sizes, e->next_element[i], depth + 1, visited);
+}
+
 }  // namespace
 
 // The panel services the host hands the module.
@@ -162,6 +172,10 @@ Gauge* Host::createGauge(GAUGE_HEADER* header, std::string parameters, uintptr_t
     gauges_.push_back(
         std::unique_ptr<Gauge>(new Gauge(*this, header, std::move(parameters), window)));
     Gauge& g = *gauges_.back();
+    if (header->elements_list) {
+        int visited = 0;
+        writeImageSizes(bitmap_sizes_, header->elements_list[0], 0, visited);
+    }
     g.call(ServicePreQuery);
     if (header->query_routine) header->query_routine();
     g.call(ServicePostQuery);

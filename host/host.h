@@ -1,7 +1,8 @@
 // The bundled host: the simulator's side of the module, for tests, tools and the
 // command-line program. It loads tarnwick.gau, keeps host variables, logs the
-// events the module sends, creates gauges and runs their frames, walks element
-// trees into a draw state, hit-tests mouse areas and formats tooltips.
+// events the module sends, creates gauges (writing their bitmaps' sizes into the
+// elements) and runs their frames, walks element trees into a draw state,
+// hit-tests mouse areas and formats tooltips.
 //
 // One Host is active at a time: the panel services reach it through a global, as
 // the host's own table has no room for a context.
@@ -15,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "host/bitmap_sizes.h"
 #include "host/main_window.h"
 #include "host/module.h"
 #include "host/mouse_areas.h"
@@ -140,12 +142,16 @@ public:
     const std::vector<ServiceCall>& serviceCalls() const { return service_calls_; }
     void clearLogs();
 
-    // Creates an instance as the panel configuration asks for it: the query,
+    // Creates an instance as the panel configuration asks for it: first the
+    // bitmap sizes, written into image_size of every element of the gauge's tree
+    // from bitmapSizes() ({0, 0} for a bitmap of unknown size), then the query,
     // install and initialise services, then the connect to its window. Unknown
     // names give null.
     Gauge* createGauge(std::string_view name, std::string parameters = "", uintptr_t window = 0);
     // The same for a header that is not in the module's table (records a test built).
     Gauge* createGauge(GAUGE_HEADER* header, std::string parameters = "", uintptr_t window = 0);
+    // The sizes createGauge writes; changes apply to gauges created later.
+    BitmapSizes& bitmapSizes() { return bitmap_sizes_; }
     // Disconnect and kill, then the instance is gone.
     void destroyGauge(Gauge* gauge);
     const std::vector<std::unique_ptr<Gauge>>& gauges() const { return gauges_; }
@@ -184,6 +190,7 @@ private:
     std::vector<ElementListCall> element_list_calls_;
     std::vector<ServiceCall> service_calls_;
     std::vector<std::unique_ptr<Gauge>> gauges_;
+    BitmapSizes bitmap_sizes_;
     uintptr_t next_window_ = 0x10000;
     PANEL_SERVICES services_{};
     // Declared before the module so that they outlive it.

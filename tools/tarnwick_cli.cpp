@@ -4,6 +4,10 @@
 //                                              and mouse-area counts and tooltips
 //   tarnwick show GAUGE [--frames N]           one gauge's draw state after N frames
 //   tarnwick click GAUGE X Y [--frames N]      a left press at a point, then N frames
+//   tarnwick drag GAUGE X Y X2 Y2 [X3 Y3]...   a left press at (X,Y), the pointer moved
+//                                              with the button down through the other
+//                                              points (anywhere, also off the gauge),
+//                                              the release, then N frames
 //   tarnwick tooltip GAUGE X Y                 the tooltip at a point
 //
 // Options for every command: --var ID=VALUE (a host variable, repeatable),
@@ -40,7 +44,8 @@ struct UsageError {
 
 const char* Usage =
     "usage: tarnwick list|show|click|tooltip [GAUGE [X Y]] [--frames N] [--var ID=VALUE]...\n"
-    "                [--param TEXT] [--module PATH] [--json]\n";
+    "                [--param TEXT] [--module PATH] [--json]\n"
+    "       tarnwick drag GAUGE X Y X2 Y2 [X3 Y3]... [same options]\n";
 
 // 64 bits on every target: variable ids span the whole unsigned 32-bit range.
 long long parseInteger(const std::string& text, const char* what, long long lo, long long hi) {
@@ -276,9 +281,14 @@ tw::Gauge* gaugeFor(tw::Host& host, const Options& o, size_t needed) {
     return g;
 }
 
+// The point given by positional arguments `at` and `at + 1`, anywhere.
+PIXPOINT anyPoint(const Options& o, size_t at) {
+    return PIXPOINT{static_cast<int32_t>(parseInteger(o.positional[at], "x", -100000, 100000)),
+                    static_cast<int32_t>(parseInteger(o.positional[at + 1], "y", -100000, 100000))};
+}
+
 PIXPOINT pointFor(const tw::Gauge& g, const Options& o) {
-    PIXPOINT p{static_cast<int32_t>(parseInteger(o.positional[1], "x", -100000, 100000)),
-               static_cast<int32_t>(parseInteger(o.positional[2], "y", -100000, 100000))};
+    PIXPOINT p = anyPoint(o, 1);
     auto extent = g.mouseAreas().extent();
     if (!extent || !extent->contains(p.x, p.y))
         throw UsageError{"point (" + o.positional[1] + "," + o.positional[2] + ") is outside " +
@@ -306,6 +316,25 @@ int run(const Options& o) {
         host.clearLogs();
         if (!g->press(p.x, p.y))
             throw UsageError{"no clickable area at that point of " + g->name()};
+        g->release();
+        host.frames(o.frames);
+        printEvents(host, o);
+        if (!o.json) printState(*g, o);
+        return 0;
+    }
+    if (o.command == "drag") {
+        if (o.positional.size() < 5 || o.positional.size() % 2 == 0)
+            throw UsageError{"drag wants GAUGE X Y X2 Y2 [X3 Y3]..."};
+        tw::Gauge* g = host.createGauge(o.positional[0], o.param);
+        if (!g) throw UsageError{"no gauge named '" + o.positional[0] + "'"};
+        PIXPOINT p = pointFor(*g, o);
+        std::vector<PIXPOINT> path;
+        for (size_t i = 3; i < o.positional.size(); i += 2) path.push_back(anyPoint(o, i));
+        host.frame();
+        host.clearLogs();
+        if (!g->press(p.x, p.y))
+            throw UsageError{"no clickable area at that point of " + g->name()};
+        for (PIXPOINT q : path) g->drag(q.x, q.y);
         g->release();
         host.frames(o.frames);
         printEvents(host, o);

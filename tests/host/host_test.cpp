@@ -327,3 +327,53 @@ TEST(HostServices, LogsKeepTheirMostRecentEntries) {
     EXPECT_EQ(host.events().back().id, 69999u);
     EXPECT_EQ(host.events().front().id, 70000u - host.events().size());
 }
+
+namespace {
+
+ELEMENT_HEADER sizedStrip = staticImage({nullptr, 0x2030, 0, 0, 0});
+ELEMENT_HEADER sizedUnknown = staticImage({nullptr, 77, 0, 0, 0});
+ELEMENT_HEADER* sizedFaceNext[] = {&sizedStrip, &sizedUnknown, nullptr};
+ELEMENT_HEADER sizedFace = staticImage({nullptr, 0x1000, 0, 0, 0, sizedFaceNext});
+ELEMENT_HEADER* sizedElements[] = {&sizedFace, nullptr};
+
+PIXPOINT sizeSeenAtQuery{};
+void HOSTAPI noteSizeAtQuery(GAUGE_HEADER*, int32_t service, uintptr_t) {
+    if (service == ServicePreQuery) sizeSeenAtQuery = sizedFace.image_size;
+}
+
+bool operator==(PIXPOINT a, PIXPOINT b) { return a.x == b.x && a.y == b.y; }
+
+}  // namespace
+
+TEST(HostBitmaps, CreatingAGaugeWritesEveryElementsBitmapSizeBeforeAnyCall) {
+    GAUGE_HEADER sized = bareGaugeHeader("SIZED", 50, sizedElements, nullptr);
+    sized.gauge_callback = noteSizeAtQuery;
+    sizedUnknown.image_size = {5, 5};  // whatever was there before
+    {
+        tw::Host host;
+        host.createGauge(&sized);
+        EXPECT_TRUE(sizedFace.image_size == (PIXPOINT{276, 276}));
+        EXPECT_TRUE(sizeSeenAtQuery == (PIXPOINT{276, 276}));
+        EXPECT_TRUE(sizedStrip.image_size == (PIXPOINT{30, 440}));
+        EXPECT_TRUE(sizedUnknown.image_size == (PIXPOINT{0, 0}));  // no size known
+
+        // A test may give or take sizes; they apply from the next creation on.
+        host.bitmapSizes().set(77, 12, 34);
+        host.bitmapSizes().forget(0x2030);
+        EXPECT_TRUE(sizedUnknown.image_size == (PIXPOINT{0, 0}));
+        host.createGauge(&sized);
+        EXPECT_TRUE(sizedUnknown.image_size == (PIXPOINT{12, 34}));
+        EXPECT_TRUE(sizedStrip.image_size == (PIXPOINT{0, 0}));
+        EXPECT_TRUE(sizedFace.image_size == (PIXPOINT{276, 276}));
+
+        EXPECT_EQ(host.bitmapSizes().find(9360).value().x, 640);
+        EXPECT_EQ(host.bitmapSizes().find(9360).value().y, 480);
+        EXPECT_EQ(host.bitmapSizes().find(0x1870).value().x, 147);
+    }
+    // Each host starts from the sizes it knows.
+    tw::Host host;
+    host.createGauge(&sized);
+    EXPECT_TRUE(sizedStrip.image_size == (PIXPOINT{30, 440}));
+    EXPECT_TRUE(sizedUnknown.image_size == (PIXPOINT{0, 0}));
+    EXPECT_FALSE(host.bitmapSizes().find(77).has_value());
+}

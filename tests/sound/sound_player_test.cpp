@@ -186,8 +186,12 @@ TEST(SoundPlayer, WalksRiffImagesAsTheyAreWrittenAndNeverPastTheirEnd) {
     // "data" before "fmt ", odd chunks with their pad byte, unknown chunks.
     EXPECT_TRUE(loads(p, dir, WavImage().data(samples(10)).format().bytes()));
     EXPECT_TRUE(loads(p, dir,
-                      WavImage().chunk("LIST", samples(7)).format().chunk("junk", samples(3))
-                          .data(samples(11)).bytes()));
+                      WavImage()
+                          .chunk("LIST", samples(7))
+                          .format()
+                          .chunk("junk", samples(3))
+                          .data(samples(11))
+                          .bytes()));
     // A 13-byte "fmt " fails even with good data after it.
     EXPECT_FALSE(loads(p, dir, WavImage().chunk("fmt ", samples(13)).data(samples(10)).bytes()));
     // A RIFF length that ends before the "data" chunk.

@@ -18,6 +18,6 @@ T& moduleVar(tw::Host& host, const char* name) {
 
 // The Windows DLL exports only Linkage and ImportTable: there the module's
 // insides are out of a test's reach.
-#define SKIP_WITHOUT_MODULE_SYMBOLS(host)                                   \
-    if (!(host).module().symbol("PowerAvailable"))                          \
-        GTEST_SKIP() << "the module exports only Linkage and ImportTable"
+#define SKIP_WITHOUT_MODULE_SYMBOLS(host)          \
+    if (!(host).module().symbol("PowerAvailable")) \
+    GTEST_SKIP() << "the module exports only Linkage and ImportTable"

@@ -80,7 +80,8 @@ void ScratchFolder::write(const std::string& relative, const std::vector<uint8_t
     std::filesystem::path p = std::filesystem::path(path_) / relative;
     std::filesystem::create_directories(p.parent_path());
     std::ofstream out(p, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
 }
 
 }  // namespace twtest

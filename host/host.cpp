@@ -209,6 +209,18 @@ void Host::frames(int count) {
     for (int i = 0; i < count; ++i) frame();
 }
 
+void Host::runTicks(int count) {
+    constexpr uint32_t PeriodMs = 55;
+    constexpr uint32_t TickCounter = 1;
+    constexpr uint32_t SimulationTime = 604;
+    for (int i = 0; i < count; ++i) {
+        runFor(PeriodMs);
+        setVar(TickCounter, var(TickCounter) + 1);
+        setVar(SimulationTime, var(SimulationTime) + PeriodMs / 1000.0);
+        frame();
+    }
+}
+
 // ---- Gauge -----------------------------------------------------------------
 
 Gauge::Gauge(Host& host, GAUGE_HEADER* header, std::string parameters, uintptr_t window)

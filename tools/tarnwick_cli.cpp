@@ -11,7 +11,9 @@
 //   tarnwick tooltip GAUGE X Y                 the tooltip at a point
 //
 // Options for every command: --var ID=VALUE (a host variable, repeatable),
-// --param TEXT (the gauge's parameter string), --module PATH, --json.
+// --param TEXT (the gauge's parameter string), --ticks N (the master gauge
+// FLOOD_SW is placed too, and N periods of the systems timer run, each with
+// a frame, before the frames of --frames), --module PATH, --json.
 
 #include <cerrno>
 #include <cmath>
@@ -35,6 +37,7 @@ struct Options {
     std::string param;
     std::string module;
     int frames = 1;
+    int ticks = 0;
     bool json = false;
 };
 
@@ -43,8 +46,8 @@ struct UsageError {
 };
 
 const char* Usage =
-    "usage: tarnwick list|show|click|tooltip [GAUGE [X Y]] [--frames N] [--var ID=VALUE]...\n"
-    "                [--param TEXT] [--module PATH] [--json]\n"
+    "usage: tarnwick list|show|click|tooltip [GAUGE [X Y]] [--frames N] [--ticks N]\n"
+    "                [--var ID=VALUE]... [--param TEXT] [--module PATH] [--json]\n"
     "       tarnwick drag GAUGE X Y X2 Y2 [X3 Y3]... [same options]\n";
 
 // 64 bits on every target: variable ids span the whole unsigned 32-bit range.
@@ -77,6 +80,8 @@ Options parse(int argc, char** argv) {
             o.json = true;
         } else if (a[i] == "--frames") {
             o.frames = static_cast<int>(parseInteger(value("--frames"), "frame count", 0, 1000000));
+        } else if (a[i] == "--ticks") {
+            o.ticks = static_cast<int>(parseInteger(value("--ticks"), "tick count", 0, 10000000));
         } else if (a[i] == "--var") {
             std::string v = value("--var");
             size_t eq = v.find('=');
@@ -273,12 +278,27 @@ void printEvents(const tw::Host& host, const Options& o) {
                   << (e.source == tw::SentEvent::Module ? "" : " (sent by the host)") << "\n";
 }
 
+// The gauge the command names; with --ticks the master gauge goes on the panel
+// first, since the systems timer runs only while it is connected.
+tw::Gauge* createNamed(tw::Host& host, const Options& o) {
+    const std::string& name = o.positional[0];
+    if (o.ticks > 0 && name != "FLOOD_SW" && host.module().findGauge(name))
+        host.createGauge("FLOOD_SW");
+    tw::Gauge* g = host.createGauge(name, o.param);
+    if (!g) throw UsageError{"no gauge named '" + name + "'"};
+    return g;
+}
+
 tw::Gauge* gaugeFor(tw::Host& host, const Options& o, size_t needed) {
     if (o.positional.size() != needed)
         throw UsageError{"wrong number of arguments for " + o.command};
-    tw::Gauge* g = host.createGauge(o.positional[0], o.param);
-    if (!g) throw UsageError{"no gauge named '" + o.positional[0] + "'"};
-    return g;
+    return createNamed(host, o);
+}
+
+// What follows a command's mouse action: the systems timer's periods, then frames.
+void runAfter(tw::Host& host, const Options& o) {
+    host.runTicks(o.ticks);
+    host.frames(o.frames);
 }
 
 // The point given by positional arguments `at` and `at + 1`, anywhere.
@@ -305,7 +325,7 @@ int run(const Options& o) {
     }
     if (o.command == "show") {
         tw::Gauge* g = gaugeFor(host, o, 1);
-        host.frames(o.frames);
+        runAfter(host, o);
         printState(*g, o);
         return 0;
     }
@@ -317,7 +337,7 @@ int run(const Options& o) {
         if (!g->press(p.x, p.y))
             throw UsageError{"no clickable area at that point of " + g->name()};
         g->release();
-        host.frames(o.frames);
+        runAfter(host, o);
         printEvents(host, o);
         if (!o.json) printState(*g, o);
         return 0;
@@ -325,8 +345,7 @@ int run(const Options& o) {
     if (o.command == "drag") {
         if (o.positional.size() < 5 || o.positional.size() % 2 == 0)
             throw UsageError{"drag wants GAUGE X Y X2 Y2 [X3 Y3]..."};
-        tw::Gauge* g = host.createGauge(o.positional[0], o.param);
-        if (!g) throw UsageError{"no gauge named '" + o.positional[0] + "'"};
+        tw::Gauge* g = createNamed(host, o);
         PIXPOINT p = pointFor(*g, o);
         std::vector<PIXPOINT> path;
         for (size_t i = 3; i < o.positional.size(); i += 2) path.push_back(anyPoint(o, i));
@@ -336,7 +355,7 @@ int run(const Options& o) {
             throw UsageError{"no clickable area at that point of " + g->name()};
         for (PIXPOINT q : path) g->drag(q.x, q.y);
         g->release();
-        host.frames(o.frames);
+        runAfter(host, o);
         printEvents(host, o);
         if (!o.json) printState(*g, o);
         return 0;
@@ -344,7 +363,7 @@ int run(const Options& o) {
     if (o.command == "tooltip") {
         tw::Gauge* g = gaugeFor(host, o, 3);
         PIXPOINT p = pointFor(*g, o);
-        host.frames(o.frames);
+        runAfter(host, o);
         auto text = g->tooltipAt(p.x, p.y);
         if (!text) throw UsageError{"no tooltip at that point of " + g->name()};
         std::cout << (o.json ? "{\"tooltip\":" + jsonString(*text) + "}" : *text) << "\n";

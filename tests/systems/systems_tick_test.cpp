@@ -203,4 +203,19 @@ TEST(SystemsTick, RollingAndGearNoiseFollowTheAirspeed) {
     EXPECT_LE(r.sound("sndGear1").volume, 0);
 }
 
+// The host's own clock as runTicks moves it: one timer period, one count of
+// the tick counter and 0.055 s of simulation time per tick, with a frame each.
+TEST(SystemsTick, RunTicksMovesTheHostsClocksWithTheTimer) {
+    Running r;
+    SKIP_WITHOUT_MODULE_SYMBOLS(r.host);
+    r.host.setVar(131, 1.0);
+    r.host.setVar(638, 3600);  // one unit a second
+    r.host.setVar(1, 100);
+    r.host.setVar(604, 10.0);
+    r.host.runTicks(21);
+    EXPECT_EQ(r.host.var(1), 121);
+    EXPECT_NEAR(r.host.var(604), 11.155, 1e-9);
+    EXPECT_NEAR(r.fuel(1), 1.1, 1e-9);  // 20 measured periods of 55 ms
+}
+
 #endif  // !_WIN32

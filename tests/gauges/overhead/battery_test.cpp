@@ -1,0 +1,212 @@
+// BATTERYSW, EMERLIGHTS and EMERWARN on the bundled host: the battery rocker
+// through its three positions with the host's masters, engines and ground
+// power, the inverters' hum, and the emergency lights switch with its lamp.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+#include "host/host.h"
+#include "tests/support/module_api.h"
+
+#if !defined(_WIN32)
+#include "tests/support/cockpit.h"
+#endif
+
+namespace {
+
+using tw::SentEvent;
+using Events = std::vector<SentEvent>;
+
+constexpr uint32_t Master1 = 364, Master2 = 363, Master3 = 740;
+constexpr uint32_t Engine3Running = 201;
+constexpr SentEvent Toggle1{SentEvent::Module, 66241, 0};
+constexpr SentEvent Toggle2{SentEvent::Module, 66242, 0};
+constexpr SentEvent Toggle3{SentEvent::Module, 66293, 0};
+
+// The upper area moves a rocker down, the lower one up; they overlap at y 25..35.
+void down(tw::Gauge& g) { ASSERT_TRUE(g.press(12, 30)); }
+void up(tw::Gauge& g) { ASSERT_TRUE(g.press(24, 60)); }
+
+int32_t shown(tw::Host& host, tw::Gauge& g) {
+    host.frame();
+    return g.drawState()[1].image;
+}
+
+// The host's three masters before a click.
+void masters(tw::Host& host, double m1, double m2, double m3) {
+    host.setVar(Master1, m1);
+    host.setVar(Master2, m2);
+    host.setVar(Master3, m3);
+    host.clearLogs();
+}
+
+}  // namespace
+
+TEST(BatterySwitch, EachPositionChangeSendsTheMasterTogglesItNeeds) {
+    tw::Host host;
+    tw::Gauge* g = host.createGauge("BATTERYSW");
+    EXPECT_EQ(g->tooltipAt(1, 1), "Battery Switch");
+    EXPECT_EQ(shown(host, *g), 1);
+
+    // Off to battery: each master that is off is switched on.
+    masters(host, 0.0, 0.0, 1.0);
+    up(*g);
+    EXPECT_EQ(g->lastMouseResult(), 0);
+    EXPECT_EQ(host.events(), (Events{Toggle1, Toggle2}));
+    EXPECT_EQ(shown(host, *g), 2);
+    masters(host, 1.0, 1.0, 1.0);
+    up(*g);  // at the top it stays
+    EXPECT_TRUE(host.events().empty());
+    EXPECT_EQ(shown(host, *g), 2);
+
+    // Battery to off: each master that is on is switched off.
+    masters(host, 1.0, 0.5, 0.0);
+    down(*g);
+    EXPECT_EQ(host.events(), (Events{Toggle1, Toggle2}));
+    EXPECT_EQ(shown(host, *g), 1);
+
+    // Off to ground power without ground power available: nothing, but it moves.
+    masters(host, 0.0, 0.0, 0.0);
+    down(*g);
+    EXPECT_EQ(shown(host, *g), 0);
+    down(*g);  // at the bottom it stays
+    EXPECT_EQ(shown(host, *g), 0);
+    EXPECT_TRUE(host.events().empty());
+
+    // Ground power to off with a master on and no engine: the masters go off.
+    masters(host, 2.0, 0.0, 3.0);
+    up(*g);
+    EXPECT_EQ(host.events(), (Events{Toggle1, Toggle3}));
+
+    // Off to battery with the first master already on: nothing.
+    masters(host, 1.0, 0.0, 0.0);
+    up(*g);
+    EXPECT_TRUE(host.events().empty());
+
+    // An engine started since the last click keeps the masters on.
+    host.setVar(Engine3Running, 1.0);
+    masters(host, 1.0, 1.0, 1.0);
+    down(*g);
+    EXPECT_TRUE(host.events().empty());
+    EXPECT_EQ(shown(host, *g), 1);
+    up(*g);
+    host.setVar(Engine3Running, 0.0);
+    down(*g);
+    EXPECT_EQ(host.events(), (Events{Toggle1, Toggle2, Toggle3}));
+
+    // Unreadable masters are neither on nor off: nothing is sent.
+    masters(host, NAN, NAN, NAN);
+    up(*g);
+    down(*g);
+    EXPECT_TRUE(host.events().empty());
+}
+
+TEST(EmergencyLights, SwitchMovesBetweenOneAndTwoAndItsLampNeedsPower) {
+    tw::Host host;
+    tw::Gauge* sw = host.createGauge("EMERLIGHTS");
+    tw::Gauge* lamp = host.createGauge("EMERWARN");
+    EXPECT_EQ(sw->tooltipAt(1, 1), "Emergency Lights Switch");
+    EXPECT_EQ(lamp->tooltipAt(1, 1), "Emergency Lights Armed Light");
+    EXPECT_FALSE(lamp->press(1, 1));
+    EXPECT_EQ(shown(host, *sw), 1);
+    down(*sw);
+    EXPECT_EQ(shown(host, *sw), 1);
+    up(*sw);
+    EXPECT_EQ(shown(host, *sw), 2);
+    up(*sw);
+    EXPECT_EQ(shown(host, *sw), 2);
+    EXPECT_TRUE(lamp->drawState()[1].hidden);  // no power
+    down(*sw);
+    EXPECT_EQ(shown(host, *sw), 1);
+    EXPECT_TRUE(lamp->drawState()[1].hidden);
+    EXPECT_TRUE(host.events().empty());
+
+    SKIP_WITHOUT_MODULE_SYMBOLS(host);
+    moduleVar<uint32_t>(host, "PowerAvailable") = 1;
+    host.frame();
+    EXPECT_FALSE(lamp->drawState()[1].hidden);
+    EXPECT_EQ(lamp->drawState()[1].image, 0);
+    up(*sw);
+    host.frame();
+    EXPECT_TRUE(lamp->drawState()[1].hidden);
+}
+
+#if !defined(_WIN32)
+
+namespace {
+
+struct Overhead {
+    twtest::ScratchFolder dir;
+    tw::Host host;
+    tw::Gauge* battery = nullptr;
+    tw::Gauge* emergency = nullptr;
+    Overhead() {
+        twtest::writeCockpitSounds(dir);
+        host.createGauge("FLOOD_SW");
+        battery = host.createGauge("BATTERYSW");
+        emergency = host.createGauge("EMERLIGHTS");
+    }
+    twplat::SoundBufferInfo sound(const char* name) { return twtest::soundInfo(host, name); }
+    unsigned clicks() { return sound("sndBigSwitchClick").playCalls; }
+};
+
+}  // namespace
+
+TEST(BatterySwitch, GroundPowerAndTheInvertersHum) {
+    Overhead c;
+    SKIP_WITHOUT_MODULE_SYMBOLS(c.host);
+    uint8_t& available = moduleVar<uint8_t>(c.host, "ExternalPowerAvailable");
+    const uint8_t& on = moduleVar<uint8_t>(c.host, "ExternalPowerOn");
+
+    // Off to ground power with ground power available: the aircraft runs on it.
+    available = 1;
+    masters(c.host, 0.0, 1.0, 0.0);
+    down(*c.battery);
+    EXPECT_EQ(c.host.events(), (Events{Toggle1, Toggle3}));
+    EXPECT_EQ(on, 1u);
+    EXPECT_TRUE(c.sound("sndInverters").playing);
+    EXPECT_TRUE(c.sound("sndInverters").looping);
+    EXPECT_EQ(c.clicks(), 1u);
+
+    // Back to off with an engine running: ground power is left, the masters stay.
+    c.host.setVar(Engine3Running, 1.0);
+    masters(c.host, 1.0, 1.0, 1.0);
+    up(*c.battery);
+    EXPECT_EQ(on, 0u);
+    EXPECT_TRUE(c.host.events().empty());
+    EXPECT_EQ(c.clicks(), 2u);
+
+    // Off to battery with the master on: the click, and no hum started.
+    c.host.runTicks(1);  // the engine powers the aircraft
+    const unsigned hums = c.sound("sndInverters").playCalls;
+    up(*c.battery);
+    EXPECT_EQ(c.sound("sndInverters").playCalls, hums);
+    EXPECT_EQ(c.clicks(), 3u);
+    up(*c.battery);  // at the top: silent
+    EXPECT_EQ(c.clicks(), 3u);
+
+    // No power on the next tick: the tick stops the hum.
+    c.host.setVar(Engine3Running, 0.0);
+    masters(c.host, 0.0, 0.0, 0.0);
+    c.host.runTicks(1);
+    EXPECT_FALSE(c.sound("sndInverters").playing);
+}
+
+TEST(EmergencyLights, TheSwitchClicksOnlyWhenItMoves) {
+    Overhead c;
+    SKIP_WITHOUT_MODULE_SYMBOLS(c.host);
+    down(*c.emergency);
+    EXPECT_EQ(c.clicks(), 0u);
+    up(*c.emergency);
+    EXPECT_EQ(c.clicks(), 1u);
+    up(*c.emergency);
+    EXPECT_EQ(c.clicks(), 1u);
+    down(*c.emergency);
+    EXPECT_EQ(c.clicks(), 2u);
+    EXPECT_EQ(moduleVar<int32_t>(c.host, "EmergencyLightsSwitch"), 1);
+}
+
+#endif  // !_WIN32

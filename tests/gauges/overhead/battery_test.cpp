@@ -35,14 +35,6 @@ int32_t shown(tw::Host& host, tw::Gauge& g) {
     return g.drawState()[1].image;
 }
 
-// The host's three masters before a click.
-void masters(tw::Host& host, double m1, double m2, double m3) {
-    host.setVar(Master1, m1);
-    host.setVar(Master2, m2);
-    host.setVar(Master3, m3);
-    host.clearLogs();
-}
-
 }  // namespace
 
 TEST(BatterySwitch, EachPositionChangeSendsTheMasterTogglesItNeeds) {
@@ -137,6 +129,13 @@ struct Overhead {
     }
     twplat::SoundBufferInfo sound(const char* name) { return twtest::soundInfo(host, name); }
     unsigned clicks() { return sound("sndBigSwitchClick").playCalls; }
+    // The host's three masters before a click.
+    void masters(double m1, double m2, double m3) {
+        host.setVar(Master1, m1);
+        host.setVar(Master2, m2);
+        host.setVar(Master3, m3);
+        host.clearLogs();
+    }
 };
 
 }  // namespace
@@ -149,7 +148,7 @@ TEST(BatterySwitch, GroundPowerTheInvertersHumAndTheClicks) {
 
     // Off to ground power with ground power available: the aircraft runs on it.
     available = 1;
-    masters(c.host, 0.0, 1.0, 0.0);
+    c.masters(0.0, 1.0, 0.0);
     down(*c.battery);
     EXPECT_EQ(c.host.events(), (Events{Toggle1, Toggle3}));
     EXPECT_EQ(on, 1u);
@@ -158,7 +157,7 @@ TEST(BatterySwitch, GroundPowerTheInvertersHumAndTheClicks) {
 
     // Back to off with an engine running: ground power is left, the masters stay.
     c.host.setVar(Engine3Running, 1.0);
-    masters(c.host, 1.0, 1.0, 1.0);
+    c.masters(1.0, 1.0, 1.0);
     up(*c.battery);
     EXPECT_EQ(on, 0u);
     EXPECT_TRUE(c.host.events().empty());
@@ -172,7 +171,7 @@ TEST(BatterySwitch, GroundPowerTheInvertersHumAndTheClicks) {
 
     // No power on the next tick: the tick stops the hum.
     c.host.setVar(Engine3Running, 0.0);
-    masters(c.host, 0.0, 0.0, 0.0);
+    c.masters(0.0, 0.0, 0.0);
     c.host.runTicks(1);
     EXPECT_FALSE(c.sound("sndInverters").playing);
 

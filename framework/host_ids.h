@@ -46,6 +46,23 @@ constexpr uint32_t UnitSystem = 335;
 constexpr uint32_t FurtherPowerSource = 364;  // 1.0 when on
 constexpr uint32_t SimulationTime = 604;      // seconds
 constexpr uint32_t Trim = 783;                // the pedestal's three trim indicators
+
+// Cabin calls and external power.
+constexpr uint32_t OnGround = GroundSpeedRule;  // 1.0 on the ground
+
+// Overhead electrical and lighting panel.
+constexpr uint32_t LandingLightsState = 14;  // above 0 when on
+// The control position indicator's three pointers.
+constexpr uint32_t ControlPositionNeedle = 313;
+constexpr uint32_t ControlPositionHorizontal = 316;
+constexpr uint32_t ControlPositionVertical = 317;
+constexpr uint32_t ElectricalMaster1 = FurtherPowerSource;  // on at 1 or more
+constexpr uint32_t ElectricalMaster2 = 363;
+constexpr uint32_t ElectricalMaster3 = 740;
+constexpr uint32_t AntiCollisionLight = 368;  // 0 when off
+constexpr uint32_t NavLights = 619;
+constexpr uint32_t WingFloodLights = 621;
+constexpr uint32_t LandingLightsExtended = 869;
 }  // namespace hostvar
 
 namespace hostevent {
@@ -73,4 +90,16 @@ constexpr uint32_t ThrustSwitchOn = 66049;
 constexpr uint32_t ThrustSwitchOff = 66050;
 constexpr uint32_t FloodLightsOn = 66056;
 constexpr uint32_t FloodLightsOff = 66057;
+
+// Overhead electrical and lighting panel: each toggles its host switch, except
+// the landing lights' on and off.
+constexpr uint32_t ElectricalMaster1Toggle = 66241;
+constexpr uint32_t ElectricalMaster2Toggle = 66242;
+constexpr uint32_t ElectricalMaster3Toggle = 66293;
+constexpr uint32_t AntiCollisionLightToggle = 66239;
+constexpr uint32_t NavLightsToggle = 66379;
+constexpr uint32_t WingFloodLightsToggle = 66378;
+constexpr uint32_t LandingLightsOn = 66059;
+constexpr uint32_t LandingLightsOff = 66060;
+constexpr uint32_t LandingLightsExtendToggle = 66391;
 }  // namespace hostevent

@@ -309,8 +309,9 @@ PIXPOINT anyPoint(const Options& o, size_t at) {
 
 PIXPOINT pointFor(const tw::Gauge& g, const Options& o) {
     PIXPOINT p = anyPoint(o, 1);
+    // Areas without a size of their own (a lamp's tooltip) cover the whole gauge.
     auto extent = g.mouseAreas().extent();
-    if (!extent || !extent->contains(p.x, p.y))
+    if (extent && !extent->contains(p.x, p.y))
         throw UsageError{"point (" + o.positional[1] + "," + o.positional[2] + ") is outside " +
                          g.name()};
     return p;

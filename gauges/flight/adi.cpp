@@ -106,7 +106,10 @@ double HOSTAPI negatedPitch(double number, uint32_t, const char*, MODULE_VAR* va
 
 // ---- Records ----------------------------------------------------------------
 
-constexpr FAILURE_RECORD attitudeFailure[] = {{8, 0}, {0, 0}};
+// The host's failure of the attitude instruments; the list ends with key 0.
+constexpr uint32_t AttitudeFailureKey = 8;
+constexpr uint32_t FailureAction = 0;
+constexpr FAILURE_RECORD attitudeFailure[] = {{AttitudeFailureKey, FailureAction}, {0, 0}};
 
 constexpr uint32_t LitSmoothImage =
     ImageLuminous | ImageBilinearColor | ImageErase | ImageTransparent;

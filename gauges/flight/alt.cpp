@@ -63,7 +63,10 @@ double HOSTAPI altitudePointer(ELEMENT_HEADER* e) {
 
 // ---- Records ----------------------------------------------------------------
 
-constexpr FAILURE_RECORD altimeterFailure[] = {{7, 1}, {0, 0}};
+// The host's failure of the altimeter; the list ends with key 0.
+constexpr uint32_t AltimeterFailureKey = 7;
+constexpr uint32_t FailureAction = 1;
+constexpr FAILURE_RECORD altimeterFailure[] = {{AltimeterFailureKey, FailureAction}, {0, 0}};
 
 constexpr uint32_t LitSmoothImage =
     ImageLuminous | ImageBilinearColor | ImageErase | ImageTransparent;

@@ -149,7 +149,10 @@ int32_t HOSTAPI bugUp(PIXPOINT*, uint32_t) {
 
 // ---- Records ----------------------------------------------------------------
 
-constexpr FAILURE_RECORD compassFailure[] = {{8, 0}, {0, 0}};
+// The host's failure of the heading instruments; the list ends with key 0.
+constexpr uint32_t CompassFailureKey = 8;
+constexpr uint32_t FailureAction = 0;
+constexpr FAILURE_RECORD compassFailure[] = {{CompassFailureKey, FailureAction}, {0, 0}};
 
 constexpr uint32_t LitSmoothImage =
     ImageLuminous | ImageBilinearColor | ImageErase | ImageTransparent;

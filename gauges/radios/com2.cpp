@@ -36,6 +36,9 @@ constexpr double LastStep = 3;
 constexpr int32_t StepDigits[] = {0, 2, 5, 7};
 
 constexpr int32_t Decimal = 10;
+// The MHz digits' places in units of 10 kHz.
+constexpr int32_t TensOfMegahertz = 1000;
+constexpr int32_t UnitsOfMegahertz = 100;
 constexpr double DrumColumn = 1.0;  // the drums move only vertically
 constexpr double LeadingOne = 1.0;
 
@@ -58,12 +61,12 @@ int32_t tensOfKilohertz() {
 // Ten units per digit on the MHz drums.
 double HOSTAPI tensOfMegahertz(ELEMENT_HEADER*) {
     const int32_t i = tensOfKilohertz();
-    return i < 0 ? 0 : Decimal * ((i % 10000) / 1000);
+    return i < 0 ? 0 : Decimal * ((i % (Decimal * TensOfMegahertz)) / TensOfMegahertz);
 }
 
 double HOSTAPI unitsOfMegahertz(ELEMENT_HEADER*) {
     const int32_t i = tensOfKilohertz();
-    return i < 0 ? 0 : Decimal * ((i % 1000) / 100);
+    return i < 0 ? 0 : Decimal * ((i % (Decimal * UnitsOfMegahertz)) / UnitsOfMegahertz);
 }
 
 double HOSTAPI hundredsOfKilohertz(ELEMENT_HEADER*) {
@@ -73,7 +76,7 @@ double HOSTAPI hundredsOfKilohertz(ELEMENT_HEADER*) {
 
 // A step that is none of 0..3 leaves the drum on its last digit.
 double HOSTAPI stepDigit(ELEMENT_HEADER*) {
-    for (int s = 0; s < 4; ++s)
+    for (int s = 0; s <= LastStep; ++s)
         if (Com2Step == s) Com2StepDigit = StepDigits[s];
     return Com2StepDigit;
 }

@@ -80,6 +80,12 @@ constexpr DigitSource place(int power, int32_t top = DigitTop) {
     return {DigitSource::Place, 0, 0, power, top};
 }
 
+// The four-bit groups of a packed-decimal variable, and the places of a
+// frequency in kHz, by their lowest bit and their power of ten.
+constexpr int Bits0to3 = 0, Bits4to7 = 4, Bits8to11 = 8, Bits12to15 = 12;
+constexpr int Thousands = 3, Hundreds = 2, Tens = 1, Units = 0, Tenths = -1;
+constexpr int FirstVar = 0, SecondVar = 1;
+
 constexpr int32_t AdfDrums[RadioDrumCount] = {0, 26, 52, 78, 111};
 constexpr int32_t NavComDrums[RadioDrumCount] = {26, 52, 78, 111, 137};
 constexpr int32_t Up = CursorUpArrow, Down = CursorDownArrow;
@@ -92,7 +98,8 @@ constexpr RadioHead navCom(GAUGE_HEADER* gauge, const char* tooltip, uint32_t va
             {var, 0},
             nullptr,
             {NavComDrums[0], NavComDrums[1], NavComDrums[2], NavComDrums[3], NavComDrums[4]},
-            {constantOne(), group(0, 12), group(0, 8), group(0, 4), group(0, 0)},
+            {constantOne(), group(FirstVar, Bits12to15), group(FirstVar, Bits8to11),
+             group(FirstVar, Bits4to7), group(FirstVar, Bits0to3)},
             4,
             {a0, a1, a2, a3, {}, {}}};
 }
@@ -101,14 +108,15 @@ constexpr RadioHead navCom(GAUGE_HEADER* gauge, const char* tooltip, uint32_t va
 constexpr RadioHead Heads[RadioHeadCount] = {
     {&gauge_ADF, "ADF 1 Radio", {AdfFrequency, AdfFrequencyOuter}, nullptr,
      {AdfDrums[0], AdfDrums[1], AdfDrums[2], AdfDrums[3], AdfDrums[4]},
-     {group(1, 8, ThousandsTop), group(0, 8), group(0, 4), group(0, 0), group(1, 0)},
+     {group(SecondVar, Bits8to11, ThousandsTop), group(FirstVar, Bits8to11),
+      group(FirstVar, Bits4to7), group(FirstVar, Bits0to3), group(SecondVar, Bits0to3)},
      6,
      {{0, 0, 52, 35, Down, Adf1LeftDown}, {0, 30, 52, 35, Up, Adf1LeftUp},
       {53, 0, 26, 35, Down, Adf1MiddleDown}, {53, 30, 26, 35, Up, Adf1MiddleUp},
       {79, 0, 26, 35, Down, Adf1RightDown}, {79, 30, 26, 35, Up, Adf1RightUp}}},
     {&gauge_ADF2, "ADF 2 Radio", {0, 0}, "(A:ADF ACTIVE FREQUENCY:2, KHz)",
      {AdfDrums[0], AdfDrums[1], AdfDrums[2], AdfDrums[3], AdfDrums[4]},
-     {place(3, ThousandsTop), place(2), place(1), place(0), place(-1)},
+     {place(Thousands, ThousandsTop), place(Hundreds), place(Tens), place(Units), place(Tenths)},
      6,
      {{0, 0, 52, 35, Down, Adf2LeftDown}, {0, 30, 52, 35, Up, Adf2LeftUp},
       {53, 0, 26, 35, Down, Adf2MiddleDown}, {53, 30, 26, 35, Up, Adf2MiddleUp},
@@ -151,7 +159,7 @@ constexpr double PowersOfTen[] = {1.0, 10.0, 100.0, 1000.0};
 
 int32_t placeDigit(double khz, int power) {
     if (!std::isfinite(khz) || khz < 0.0) return 0;
-    const double scaled = power < 0 ? khz * Decimal : khz / PowersOfTen[power];
+    const double scaled = power == Tenths ? khz * Decimal : khz / PowersOfTen[power];
     return truncToInt(std::fmod(std::trunc(scaled), Decimal));
 }
 

@@ -152,15 +152,25 @@ double calculated(const char* expression) {
     return result;
 }
 
-// The decimal digit of a frequency at a power of ten, counting toward zero.
-// No frequency is negative or endless: such a reading shows zeros rather than
-// negative digits off the drum.
-constexpr double PowersOfTen[] = {1.0, 10.0, 100.0, 1000.0};
+// A frequency in whole tenths of a kHz, counted toward zero. The host's double
+// is a binary approximation of a decimal frequency (1745.3 lies a hair below
+// it), and arithmetic that keeps extra precision, as the 32-bit builds' does,
+// would count one tenth short; an allowance of a millionth of a tenth gives
+// the same count on every build. No frequency is negative or endless: such a
+// reading counts 0, so the drums show zeros rather than negative digits.
+constexpr double TenthsAllowance = 1e-6;
 
-int32_t placeDigit(double khz, int power) {
-    if (!std::isfinite(khz) || khz < 0.0) return 0;
-    const double scaled = power == Tenths ? khz * Decimal : khz / PowersOfTen[power];
-    return truncToInt(std::fmod(std::trunc(scaled), Decimal));
+double tenthsOf(double khz) {
+    if (!std::isfinite(khz) || khz < 0.0) return 0.0;
+    const double tenths = std::trunc(khz * Decimal + TenthsAllowance);
+    return std::isfinite(tenths) ? tenths : 0.0;
+}
+
+// The decimal digit of a count of tenths at a power of ten of kHz.
+constexpr double TenthsPerPlace[] = {1.0, 10.0, 100.0, 1000.0, 10000.0};  // from the tenths up
+
+int32_t placeDigit(double tenths, int power) {
+    return truncToInt(std::fmod(std::trunc(tenths / TenthsPerPlace[power - Tenths]), Decimal));
 }
 
 // The host's packed decimal as the 32-bit integer it is.
@@ -169,9 +179,9 @@ uint32_t packed(double value) { return static_cast<uint32_t>(truncToInt(value));
 void refresh(int h) {
     const RadioHead& head = Heads[h];
     double values[2] = {0.0, 0.0};
-    double khz = 0.0;
+    double tenths = 0.0;
     if (head.expression) {
-        khz = calculated(head.expression);
+        tenths = tenthsOf(calculated(head.expression));
     } else {
         for (int v = 0; v < 2; ++v)
             if (head.vars[v]) values[v] = refreshVar(headVars[h][v]);
@@ -182,7 +192,7 @@ void refresh(int h) {
         if (s.kind == DigitSource::Group)
             digit = static_cast<int32_t>((packed(values[s.var]) >> s.shift) & GroupMask);
         else if (s.kind == DigitSource::Place)
-            digit = placeDigit(khz, s.place);
+            digit = placeDigit(tenths, s.place);
         RadioHeadDigits[h][d] = digit;
     }
 }

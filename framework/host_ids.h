@@ -63,6 +63,35 @@ constexpr uint32_t AntiCollisionLight = 368;  // 0 when off
 constexpr uint32_t NavLights = 619;
 constexpr uint32_t WingFloodLights = 621;
 constexpr uint32_t LandingLightsExtended = 869;
+// ---- Flight instruments and radio heads ----
+// Radio frequencies as packed decimal digits, four bits a digit.
+constexpr uint32_t AdfFrequency = 16;       // hundreds, tens and units of kHz
+constexpr uint32_t AdfFrequencyOuter = 18;  // thousands (bits 8-11) and tenths (bits 0-3)
+constexpr uint32_t Com1Frequency = 23;
+constexpr uint32_t Nav1Frequency = 24;
+constexpr uint32_t Nav2Frequency = 27;
+constexpr uint32_t Dme1Distance = 31;  // nautical miles
+constexpr uint32_t Dme2Distance = 35;
+constexpr uint32_t RmiPointer1Bearing = 39;  // the pointers' normal sources, degrees
+constexpr uint32_t RmiPointer2Bearing = 59;
+constexpr uint32_t RmiPointer1AlternateBearing = 550;
+constexpr uint32_t CourseDeviation = 40;
+constexpr uint32_t GlideslopeDeviation = 41;
+constexpr uint32_t AdiFlagInput = 43;       // 1.0 drops the flag
+constexpr uint32_t AdiFlagSource = 44;      // named by the flag, its value unused
+constexpr uint32_t SelectedCourse = 45;     // degrees
+constexpr uint32_t VerticalSpeedRaw = 65;   // ft/min times 1.30048, m/s times 256
+constexpr uint32_t Altitude = 74;           // feet
+constexpr uint32_t BarometricSetting = 76;  // inches of mercury
+constexpr uint32_t Pitch = 77;              // degrees
+constexpr uint32_t PitchForTooltip = 78;    // shown negated
+constexpr uint32_t Bank = 79;               // degrees 0..359
+constexpr uint32_t BankForTooltip = 80;
+constexpr uint32_t Heading = 81;  // degrees
+constexpr uint32_t HeadingForTooltip = 84;
+constexpr uint32_t HeadingBug = 107;        // degrees
+constexpr uint32_t NavigationFlag = 276;    // 1.0 drops the ADI's and RMI's flags
+constexpr uint32_t ToFromIndication = 853;  // 0 none, positive TO, negative FROM
 }  // namespace hostvar
 
 namespace hostevent {
@@ -102,4 +131,35 @@ constexpr uint32_t WingFloodLightsToggle = 66378;
 constexpr uint32_t LandingLightsOn = 66059;
 constexpr uint32_t LandingLightsOff = 66060;
 constexpr uint32_t LandingLightsExtendToggle = 66391;
+// ---- Flight instruments and radio heads ----
+constexpr uint32_t CourseSet = 65716;      // with the course, degrees
+constexpr uint32_t HeadingBugSet = 66042;  // with the bug, degrees
+constexpr uint32_t BarometricSettingDown = 65884;
+constexpr uint32_t BarometricSettingUp = 65883;
+// The events the host sends from the radio heads' areas, by the area's place on
+// the head and its cursor (down or up arrow); what each tunes is the host's.
+constexpr uint32_t Adf1LeftDown = 65666;
+constexpr uint32_t Adf1LeftUp = 65648;
+constexpr uint32_t Adf1MiddleDown = 65667;
+constexpr uint32_t Adf1MiddleUp = 65649;
+constexpr uint32_t Adf1RightDown = 65668;
+constexpr uint32_t Adf1RightUp = 65650;
+constexpr uint32_t Adf2LeftDown = 66548;
+constexpr uint32_t Adf2LeftUp = 66544;
+constexpr uint32_t Adf2MiddleDown = 66549;
+constexpr uint32_t Adf2MiddleUp = 66545;
+constexpr uint32_t Adf2RightDown = 66550;
+constexpr uint32_t Adf2RightUp = 66546;
+constexpr uint32_t Nav1LeftDown = 65640;
+constexpr uint32_t Nav1LeftUp = 65641;
+constexpr uint32_t Nav1RightDown = 65642;
+constexpr uint32_t Nav1RightUp = 65643;
+constexpr uint32_t Nav2LeftDown = 65644;
+constexpr uint32_t Nav2LeftUp = 65645;
+constexpr uint32_t Nav2RightDown = 65646;
+constexpr uint32_t Nav2RightUp = 65647;
+constexpr uint32_t Com1LeftDown = 65636;
+constexpr uint32_t Com1LeftUp = 65637;
+constexpr uint32_t Com1RightDown = 65638;
+constexpr uint32_t Com1RightUp = 65639;
 }  // namespace hostevent

@@ -5,13 +5,6 @@
 #include "framework/gauge.h"
 
 // clang-format off
-GAUGE_HEADER gauge_ADI = makeGaugeHeader("ADI", 100, nullptr, nullptr, nullptr);
-GAUGE_HEADER gauge_HSI = makeGaugeHeader("HSI", 100, nullptr, nullptr, nullptr);
-GAUGE_HEADER gauge_VSI = makeGaugeHeader("VSI", 100, nullptr, nullptr, nullptr);
-GAUGE_HEADER gauge_ALT = makeGaugeHeader("ALT", 83, nullptr, nullptr, nullptr);
-GAUGE_HEADER gauge_RMI = makeGaugeHeader("RMI", 100, nullptr, nullptr, nullptr);
-GAUGE_HEADER gauge_DME1 = makeGaugeHeader("DME1", 100, nullptr, nullptr, nullptr);
-GAUGE_HEADER gauge_DME2 = makeGaugeHeader("DME2", 100, nullptr, nullptr, nullptr);
 GAUGE_HEADER gauge_EPR1 = makeGaugeHeader("EPR1", 100, nullptr, nullptr, nullptr);
 GAUGE_HEADER gauge_EPR2 = makeGaugeHeader("EPR2", 100, nullptr, nullptr, nullptr);
 GAUGE_HEADER gauge_EPR3 = makeGaugeHeader("EPR3", 100, nullptr, nullptr, nullptr);
@@ -81,12 +74,6 @@ GAUGE_HEADER gauge_ENG3ICE_VALVE = makeGaugeHeader("ENG3ICE_VALVE", 100, nullptr
 GAUGE_HEADER gauge_ENG4ICE_VALVE = makeGaugeHeader("ENG4ICE_VALVE", 100, nullptr, nullptr, nullptr);
 GAUGE_HEADER gauge_STARTMAN_SEL = makeGaugeHeader("STARTMAN_SEL", 100, nullptr, nullptr, nullptr);
 GAUGE_HEADER gauge_START_ARM = makeGaugeHeader("START_ARM", 100, nullptr, nullptr, nullptr);
-GAUGE_HEADER gauge_ADF = makeGaugeHeader("ADF", 100, nullptr, nullptr, nullptr);
-GAUGE_HEADER gauge_ADF2 = makeGaugeHeader("ADF2", 100, nullptr, nullptr, nullptr);
-GAUGE_HEADER gauge_NAV1 = makeGaugeHeader("NAV1", 100, nullptr, nullptr, nullptr);
-GAUGE_HEADER gauge_NAV2 = makeGaugeHeader("NAV2", 100, nullptr, nullptr, nullptr);
-GAUGE_HEADER gauge_COM1 = makeGaugeHeader("COM1", 100, nullptr, nullptr, nullptr);
-GAUGE_HEADER gauge_COM2 = makeGaugeHeader("COM2", 100, nullptr, nullptr, nullptr);
 GAUGE_HEADER gauge_revlyrae1 = makeGaugeHeader("revlyrae1", 41, nullptr, nullptr, nullptr);
 GAUGE_HEADER gauge_revlyrae2 = makeGaugeHeader("revlyrae2", 41, nullptr, nullptr, nullptr);
 GAUGE_HEADER gauge_revlyrae3 = makeGaugeHeader("revlyrae3", 41, nullptr, nullptr, nullptr);

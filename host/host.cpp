@@ -154,6 +154,8 @@ void Host::setCalculatorResult(const std::string& expression, double value) {
     calculator_[expression] = value;
 }
 
+void Host::forgetCalculatorResult(const std::string& expression) { calculator_.erase(expression); }
+
 void Host::clearLogs() {
     events_.clear();
     lookups_.clear();
@@ -335,6 +337,9 @@ ElementState Gauge::evaluate(ELEMENT_HEADER* e, int depth) {
             s.offset_x = s.value_x * sp->offset_x.scale;
             s.offset_y = s.value_y * sp->offset_y.scale;
             s.rotation = turn * sp->rotation.scale;
+            s.texture_center = sp->texture_center;
+            s.texture_scale_x = sp->texture_scale_x;
+            s.texture_scale_y = sp->texture_scale_y;
             break;
         }
         default:

@@ -62,6 +62,8 @@ struct ElementState {
     double rotation = 0.0;                      // sprite: degrees
     double value_x = 0.0, value_y = 0.0;        // slider, moving image, sprite: axis values
     double fraction_x = 0.0, fraction_y = 0.0;  // moving image: place in its range, 0..1
+    PIXPOINT texture_center{};                  // sprite: the turning point in its bitmap
+    double texture_scale_x = 0.0, texture_scale_y = 0.0;  // sprite: bitmap scale
 };
 
 class Host;
@@ -135,6 +137,8 @@ public:
     // The value execute_calculator_code stores for an expression; an expression
     // the host does not know leaves the result as the module set it.
     void setCalculatorResult(const std::string& expression, double value);
+    // The host then no longer knows the expression.
+    void forgetCalculatorResult(const std::string& expression);
 
     // The logs hold the most recent 32768 to 65536 entries each.
     const std::vector<SentEvent>& events() const { return events_; }

@@ -11,6 +11,8 @@
 //   tarnwick tooltip GAUGE X Y                 the tooltip at a point
 //
 // Options for every command: --var ID=VALUE (a host variable, repeatable),
+// --calc "EXPR=VALUE" (what the host's calculator gives for an expression,
+// repeatable; the value follows the last '='),
 // --param TEXT (the gauge's parameter string), --ticks N (the master gauge
 // FLOOD_SW is placed too, and N periods of the systems timer run, each with
 // a frame, before the frames of --frames), --module PATH, --json.
@@ -34,6 +36,7 @@ struct Options {
     std::string command;
     std::vector<std::string> positional;
     std::vector<std::pair<uint32_t, double>> vars;
+    std::vector<std::pair<std::string, double>> calculations;
     std::string param;
     std::string module;
     int frames = 1;
@@ -47,7 +50,8 @@ struct UsageError {
 
 const char* Usage =
     "usage: tarnwick list|show|click|tooltip [GAUGE [X Y]] [--frames N] [--ticks N]\n"
-    "                [--var ID=VALUE]... [--param TEXT] [--module PATH] [--json]\n"
+    "                [--var ID=VALUE]... [--calc EXPR=VALUE]... [--param TEXT]\n"
+    "                [--module PATH] [--json]\n"
     "       tarnwick drag GAUGE X Y X2 Y2 [X3 Y3]... [same options]\n";
 
 // 64 bits on every target: variable ids span the whole unsigned 32-bit range.
@@ -89,6 +93,13 @@ Options parse(int argc, char** argv) {
             auto id = static_cast<uint32_t>(
                 parseInteger(v.substr(0, eq), "variable id", 0, 0xFFFFFFFFLL));
             o.vars.emplace_back(id, parseNumber(v.substr(eq + 1), "variable value"));
+        } else if (a[i] == "--calc") {
+            std::string v = value("--calc");
+            size_t eq = v.rfind('=');
+            if (eq == std::string::npos || eq == 0)
+                throw UsageError{"bad --calc, want EXPR=VALUE: '" + v + "'"};
+            o.calculations.emplace_back(v.substr(0, eq),
+                                        parseNumber(v.substr(eq + 1), "calculator value"));
         } else if (a[i] == "--param") {
             o.param = value("--param");
         } else if (a[i] == "--module") {
@@ -125,7 +136,8 @@ std::string jsonString(const std::string& s) {
 std::string number(double v) {
     std::ostringstream s;
     s.precision(10);
-    s << (std::isfinite(v) ? v : 0.0);
+    // Negative zero prints as 0.
+    s << (std::isfinite(v) && v != 0.0 ? v : 0.0);
     return s.str();
 }
 
@@ -212,16 +224,23 @@ void printState(const tw::Gauge& g, const Options& o) {
                     break;
                 case ElementSlider:
                     std::cout << ",\"offset_x\":" << number(s.offset_x)
-                              << ",\"offset_y\":" << number(s.offset_y);
+                              << ",\"offset_y\":" << number(s.offset_y)
+                              << ",\"value_x\":" << number(s.value_x)
+                              << ",\"value_y\":" << number(s.value_y);
                     break;
                 case ElementMovingImage:
                     std::cout << ",\"fraction_x\":" << number(s.fraction_x)
-                              << ",\"fraction_y\":" << number(s.fraction_y);
+                              << ",\"fraction_y\":" << number(s.fraction_y)
+                              << ",\"value_x\":" << number(s.value_x)
+                              << ",\"value_y\":" << number(s.value_y);
                     break;
                 case ElementSprite:
                     std::cout << ",\"offset_x\":" << number(s.offset_x)
                               << ",\"offset_y\":" << number(s.offset_y)
-                              << ",\"rotation\":" << number(s.rotation);
+                              << ",\"rotation\":" << number(s.rotation) << ",\"texture_center\":["
+                              << s.texture_center.x << "," << s.texture_center.y
+                              << "],\"texture_scale\":[" << number(s.texture_scale_x) << ","
+                              << number(s.texture_scale_y) << "]";
                     break;
                 default:
                     break;
@@ -244,15 +263,18 @@ void printState(const tw::Gauge& g, const Options& o) {
                 std::cout << " image " << s.image;
                 break;
             case ElementSlider:
-                std::cout << " offset (" << number(s.offset_x) << "," << number(s.offset_y) << ")";
+                std::cout << " offset (" << number(s.offset_x) << "," << number(s.offset_y)
+                          << ") value (" << number(s.value_x) << "," << number(s.value_y) << ")";
                 break;
             case ElementMovingImage:
                 std::cout << " fraction (" << number(s.fraction_x) << "," << number(s.fraction_y)
-                          << ")";
+                          << ") value (" << number(s.value_x) << "," << number(s.value_y) << ")";
                 break;
             case ElementSprite:
                 std::cout << " offset (" << number(s.offset_x) << "," << number(s.offset_y)
-                          << ") rotation " << number(s.rotation);
+                          << ") rotation " << number(s.rotation) << " centre ("
+                          << s.texture_center.x << "," << s.texture_center.y << ") scale ("
+                          << number(s.texture_scale_x) << "," << number(s.texture_scale_y) << ")";
                 break;
             default:
                 break;
@@ -320,6 +342,7 @@ PIXPOINT pointFor(const tw::Gauge& g, const Options& o) {
 int run(const Options& o) {
     tw::Host host(o.module.empty() ? tw::Module::defaultPath() : o.module);
     for (auto [id, v] : o.vars) host.setVar(id, v);
+    for (const auto& [expression, v] : o.calculations) host.setCalculatorResult(expression, v);
     if (o.command == "list") {
         if (!o.positional.empty()) throw UsageError{"list takes no arguments"};
         return list(host, o);

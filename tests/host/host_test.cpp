@@ -148,6 +148,8 @@ TEST(HostWalk, VisitsTheTreeDepthFirstAndComputesTheDrawState) {
     EXPECT_EQ(d[5].fraction_x, 0.0);  // an empty range does not move
     EXPECT_DOUBLE_EQ(d[6].offset_x, 10.0);
     EXPECT_DOUBLE_EQ(d[6].rotation, -30.0);
+    EXPECT_EQ(d[6].texture_center.x, 10);
+    EXPECT_EQ(d[6].texture_scale_y, 1.0);
     EXPECT_TRUE(d[7].hidden);
 
     // The needle then turns at most 10 degrees a frame towards its new value.
@@ -304,6 +306,10 @@ TEST(HostServices, CalculatorAnswersTheExpressionsATestSetsAndLeavesOthersAlone)
     calc(nullptr, &result, nullptr, nullptr);
     calc("(A:ADF RADIAL:2,degrees)", nullptr, nullptr, nullptr);
     EXPECT_EQ(result, 1234.5);
+    host.forgetCalculatorResult("(A:ADF ACTIVE FREQUENCY:2, KHz)");
+    result = -7.0;
+    calc("(A:ADF ACTIVE FREQUENCY:2, KHz)", &result, nullptr, nullptr);
+    EXPECT_EQ(result, -7.0);
 
     // lookup_var reads unset variables as 0 and keeps the previous reading.
     MODULE_VAR v = hostVar(42);

@@ -66,7 +66,7 @@ int32_t keep(int32_t pressure) {
     return *Kept = pressure;
 }
 
-// ---- Element and tooltip callbacks --------------------------------------------
+// ---- Element and tooltip callbacks ------------------------------------------
 
 using PressureFn = int32_t (*)();
 using KeepFn = int32_t (*)(int32_t);

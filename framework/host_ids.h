@@ -92,6 +92,32 @@ constexpr uint32_t HeadingForTooltip = 84;
 constexpr uint32_t HeadingBug = 107;        // degrees
 constexpr uint32_t NavigationFlag = 276;    // 1.0 drops the ADI's and RMI's flags
 constexpr uint32_t ToFromIndication = 853;  // 0 none, positive TO, negative FROM
+// Indicators: temperature, fuel quantity, oil pressure, clock, flaps, marker
+// beacons, true airspeed, gear, pitot heat, radio altitude, reversers, turn
+// indicator, parking brake and autopilot disconnect.
+constexpr uint32_t ClockHours = 3;  // the tooltip's time of day
+constexpr uint32_t ClockMinutes = 4;
+constexpr uint32_t ClockSeconds = 5;    // also drives the second hand
+constexpr uint32_t ClockHandHours = 6;  // 0..23 on a 12-hour dial
+constexpr uint32_t ClockHandMinutes = 7;
+constexpr uint32_t PitotHeat = 13;          // 0 off
+constexpr uint32_t TurnBall = 69;           // balance ball
+constexpr uint32_t TurnRate = 70;           // turn needle, -900..900 on the dial
+constexpr uint32_t AutopilotEngaged = 103;  // non-zero while engaged
+constexpr uint32_t OilPressure1 = 148;      // stride 35; raw host units
+constexpr uint32_t TurnIndicatorFlag = 279;
+constexpr uint32_t FuelQuantityA = 303;  // gallons; the three are added up
+constexpr uint32_t FuelQuantityB = 304;
+constexpr uint32_t FuelQuantityC = 305;
+constexpr uint32_t FuelWeightPerGallon = 306;  // lb
+constexpr uint32_t ParkingBrake = 323;         // non-zero while set
+constexpr uint32_t GearLever = 331;
+constexpr uint32_t GearLeftPosition = 333;       // 0 up, 16383 down
+constexpr uint32_t GearRightPosition = 334;      // 0 up, 16383 down
+constexpr uint32_t OutsideAirTemperature = 341;  // degrees Celsius
+constexpr uint32_t TotalAirTemperature = 350;    // 1/256 degree Celsius
+constexpr uint32_t MarkerBeacon = 354;           // 0 none, 1..3 the three markers
+constexpr uint32_t RadioAltitude = 614;          // metres
 }  // namespace hostvar
 
 namespace hostevent {
@@ -162,4 +188,21 @@ constexpr uint32_t Com1LeftDown = 65636;
 constexpr uint32_t Com1LeftUp = 65637;
 constexpr uint32_t Com1RightDown = 65638;
 constexpr uint32_t Com1RightUp = 65639;
+// Indicators: the clock's two knobs and its button, the panel toggles, the
+// gear lever, pitot heat and the parking brake.
+constexpr uint32_t ClockLeftKnobDown = 65657;
+constexpr uint32_t ClockLeftKnobUp = 65658;
+constexpr uint32_t ClockRightKnobDown = 65659;
+constexpr uint32_t ClockRightKnobUp = 65660;
+constexpr uint32_t ClockButton = 65661;
+constexpr uint32_t ToggleRadioPanel = 65907;
+constexpr uint32_t ToggleOverheadPanel = 65908;
+constexpr uint32_t ToggleThrottleQuadrant = 65909;
+constexpr uint32_t ToggleAutopilotPanel = 65910;
+constexpr uint32_t ToggleStandbyCompass = 65911;
+constexpr uint32_t ToggleWeatherRadar = 65912;
+constexpr uint32_t GearLever = 65570;
+constexpr uint32_t PitotHeatOn = 66072;
+constexpr uint32_t PitotHeatOff = 66073;
+constexpr uint32_t ParkingBrake = 65752;
 }  // namespace hostevent

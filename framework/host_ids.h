@@ -46,6 +46,14 @@ constexpr uint32_t UnitSystem = 335;
 constexpr uint32_t FurtherPowerSource = 364;  // 1.0 when on
 constexpr uint32_t SimulationTime = 604;      // seconds
 constexpr uint32_t Trim = 783;                // the pedestal's three trim indicators
+
+// Weather radar.
+constexpr uint32_t RadarCodeDigits = 38;    // the code display's four 4-bit digits
+constexpr uint32_t AircraftLatitude = 71;   // 20003499.9999 at the pole
+constexpr uint32_t AircraftLongitude = 72;  // 781875100000 per degree
+constexpr uint32_t AttitudePitch = 77;      // degrees
+constexpr uint32_t AttitudeBank = 79;       // degrees
+constexpr uint32_t AttitudeHeading = 86;    // degrees; also turns the radar's textures
 }  // namespace hostvar
 
 namespace hostevent {
@@ -73,4 +81,8 @@ constexpr uint32_t ThrustSwitchOn = 66049;
 constexpr uint32_t ThrustSwitchOff = 66050;
 constexpr uint32_t FloodLightsOn = 66056;
 constexpr uint32_t FloodLightsOff = 66057;
+
+// Weather radar: the code display's digit buttons, digit n is the first plus n - 1.
+constexpr uint32_t RadarCodeDigitUp1 = 65651;
+constexpr uint32_t RadarCodeDigitDown1 = 66455;
 }  // namespace hostevent

@@ -110,7 +110,5 @@ GAUGE_HEADER gauge_revvelae3 = makeGaugeHeader("revvelae3", 50, nullptr, nullptr
 GAUGE_HEADER gauge_revvelae4 = makeGaugeHeader("revvelae4", 50, nullptr, nullptr, nullptr);
 GAUGE_HEADER gauge_TC = makeGaugeHeader("TC", 83, nullptr, nullptr, nullptr);
 GAUGE_HEADER gauge_PB = makeGaugeHeader("PB", 10, nullptr, nullptr, nullptr);
-GAUGE_HEADER gauge_radartc = makeGaugeHeader("radartc", 150, nullptr, nullptr, nullptr);
-GAUGE_HEADER gauge_radar = makeGaugeHeader("radar", 166, nullptr, nullptr, nullptr);
 GAUGE_HEADER gauge_apwarn = makeGaugeHeader("apwarn", 28, nullptr, nullptr, nullptr);
 // clang-format on

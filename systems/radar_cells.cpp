@@ -68,15 +68,34 @@ CellOffset cellOffset(int32_t code) {
     return {u * RadarRange / 16, (t - 2) * RadarRange / 30};
 }
 
-// The beam's angles: A below the aircraft's pitch by the tilt, B the bank.
+// The beam's angles: A below the aircraft's pitch by the tilt, B the bank,
+// with their sines and cosines.
 struct Beam {
     double r;  // distance of the aircraft from the earth's centre, nautical miles
     double a, b;
+    double sin_a, cos_a, sin_b, cos_b;
 };
 
+// Every cell of a tick meets the same angles: their sines and cosines are
+// worked out again only when an angle changes.
 Beam beam() {
-    return {refreshVar(altitude) / MetresPerNm + EarthRadiusNm,
-            (RadarTilt - refreshVar(pitch)) * RadiansPerDegree, -(refreshVar(bank)) * Pi / 180};
+    static Beam last = {0, 0, 0, 0, 1, 0, 1};
+    const double r = refreshVar(altitude) / MetresPerNm + EarthRadiusNm;
+    const double a = (RadarTilt - refreshVar(pitch)) * RadiansPerDegree;
+    const double b = -(refreshVar(bank)) * Pi / 180;
+    // Compared bit for bit, so that NaN and -0 take the slow way.
+    if (std::memcmp(&a, &last.a, sizeof a) != 0) {
+        last.a = a;
+        last.sin_a = std::sin(a);
+        last.cos_a = std::cos(a);
+    }
+    if (std::memcmp(&b, &last.b, sizeof b) != 0) {
+        last.b = b;
+        last.sin_b = std::sin(b);
+        last.cos_b = std::cos(b);
+    }
+    last.r = r;
+    return last;
 }
 
 // Into -180..180; fmod rather than a loop, so that a huge value costs nothing.
@@ -129,9 +148,9 @@ RadarPosition radarCellPosition(int32_t code) {
     double h = heading.var_value * Pi / 180;
 
     // The beam point after pitch and bank: ahead, across and up.
-    double ahead = std::cos(s.a) * c.y + std::sin(s.a) * std::sin(s.b) * c.x;
-    double across = std::cos(s.b) * c.x;
-    double up = s.r - std::cos(s.a) * std::sin(s.b) * c.x + std::sin(s.a) * c.y;
+    double ahead = s.cos_a * c.y + s.sin_a * s.sin_b * c.x;
+    double across = s.cos_b * c.x;
+    double up = s.r - s.cos_a * s.sin_b * c.x + s.sin_a * c.y;
     // Turned by the heading into east and north, then by the latitude.
     double east = std::sin(h) * ahead + std::cos(h) * across;
     double north = std::cos(h) * ahead - std::sin(h) * across;
@@ -147,7 +166,7 @@ double radarCellDistance(int32_t code) {
     Beam s = beam();
     CellOffset c = cellOffset(code);
     double d = std::sqrt(s.r * s.r + c.x * c.x + c.y * c.y +
-                         2 * s.r * (std::sin(s.a) * c.y - std::sin(s.b) * std::cos(s.a) * c.x));
+                         2 * s.r * (s.sin_a * c.y - s.sin_b * s.cos_a * c.x));
     return (d - EarthRadiusNm) * MetresPerNm;
 }
 

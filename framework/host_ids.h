@@ -49,7 +49,7 @@ constexpr uint32_t Trim = 783;                // the pedestal's three trim indic
 
 // Weather radar.
 constexpr uint32_t RadarCodeDigits = 38;    // the code display's four 4-bit digits
-constexpr uint32_t AircraftLatitude = 71;   // 20003499.9999 at the pole
+constexpr uint32_t AircraftLatitude = 71;   // 111130.555555 per degree
 constexpr uint32_t AircraftLongitude = 72;  // 781875100000 per degree
 constexpr uint32_t AttitudePitch = 77;      // degrees
 constexpr uint32_t AttitudeBank = 79;       // degrees

@@ -28,7 +28,7 @@ constexpr double DegreesPerRadian = 57.29577866666166;
 constexpr double RadiansPerDegree = 0.01745329277777778;
 constexpr double EarthRadiusNm = 3437.7;
 constexpr double MetresPerNm = 1852.5;
-constexpr double LatitudeUnitsPerHalfTurn = 20003499.9999;  // variable 71 at the pole
+constexpr double LatitudeUnitsPerHalfTurn = 20003499.9999;  // variable 71 over 180 degrees
 constexpr double LongitudeUnitsPerDegree = 781875100000.0;  // variable 72
 
 // Weather report fields.

@@ -45,10 +45,10 @@ constexpr double KnobDegreesPerStep = 40.0;
 constexpr int32_t TextureLeft = -96, TextureRight = 32;
 constexpr int32_t TextureUpper = -128, TextureLower = 384;
 constexpr int32_t TextureTurnX = 64, TextureTurnY = 256;  // the pattern repeats
-constexpr double TexturePixelsPerMinute = 60.278;
+constexpr double NmPerDegree = 60.278;
 constexpr double TextureScrollUnits = 64.0;
 constexpr double TextureLatitudeUnits = 256.0;
-constexpr double MetresPerMinuteOfLatitude = 111130.555555;
+constexpr double LatitudeUnitsPerDegree = 111130.555555;  // variable 71
 constexpr double Pi = 3.1415927;
 constexpr double LatitudeUnitsPerHalfTurn = 20003499.9999;
 constexpr double LongitudeUnitsPerDegree = 781875100000.0;
@@ -128,7 +128,7 @@ double HOSTAPI cellOffsetX(ELEMENT_HEADER* e) {
     const int32_t level = levelOf<L>(elementAs<ELEMENT_SPRITE>(e)->offset_x.source_var);
     const int32_t base = (level - 1) % 2 == 0 ? TextureLeft : TextureRight;
     scrollWithLongitude();
-    const int32_t a = truncToInt(RadarScroll * TextureScrollUnits * TexturePixelsPerMinute);
+    const int32_t a = truncToInt(RadarScroll * TextureScrollUnits * NmPerDegree);
     const int32_t b = truncToInt(a / RadarRange);
     return nonNegativeRemainder(b, TextureTurnX) + base;
 }
@@ -143,8 +143,8 @@ double HOSTAPI cellOffsetY(ELEMENT_HEADER* e) {
     const int32_t level = levelOf<L>(elementAs<ELEMENT_SPRITE>(e)->offset_y.source_var);
     const int32_t quadrant = (level - 1) % 4;
     const int32_t base = quadrant == 0 || quadrant == 1 ? TextureUpper : TextureLower;
-    const int32_t t = truncToInt(latitude.var_value * TextureLatitudeUnits *
-                                 TexturePixelsPerMinute / (MetresPerMinuteOfLatitude * RadarRange));
+    const int32_t t = truncToInt(latitude.var_value * TextureLatitudeUnits * NmPerDegree /
+                                 (LatitudeUnitsPerDegree * RadarRange));
     const bool in_band = S == Band::Low ? level >= 1 && level <= 4 : level >= 5;
     setHidden(e, !in_band || !cellsShown());
     return base - nonNegativeRemainder(t, TextureTurnY);

@@ -118,6 +118,13 @@ constexpr uint32_t OutsideAirTemperature = 341;  // degrees Celsius
 constexpr uint32_t TotalAirTemperature = 350;    // 1/256 degree Celsius
 constexpr uint32_t MarkerBeacon = 354;           // 0 none, 1..3 the three markers
 constexpr uint32_t RadioAltitude = 614;          // metres
+// Weather radar.
+constexpr uint32_t RadarCodeDigits = 38;    // the code display's four 4-bit digits
+constexpr uint32_t AircraftLatitude = 71;   // 111130.555555 per degree
+constexpr uint32_t AircraftLongitude = 72;  // 781875100000 per degree
+constexpr uint32_t AttitudePitch = 77;      // degrees
+constexpr uint32_t AttitudeBank = 79;       // degrees
+constexpr uint32_t AttitudeHeading = 86;    // degrees; also turns the radar's textures
 }  // namespace hostvar
 
 namespace hostevent {
@@ -205,4 +212,7 @@ constexpr uint32_t GearLever = 65570;
 constexpr uint32_t PitotHeatOn = 66072;
 constexpr uint32_t PitotHeatOff = 66073;
 constexpr uint32_t ParkingBrake = 65752;
+// Weather radar: the code display's digit buttons, digit n is the first plus n - 1.
+constexpr uint32_t RadarCodeDigitUp1 = 65651;
+constexpr uint32_t RadarCodeDigitDown1 = 66455;
 }  // namespace hostevent

@@ -53,6 +53,4 @@ GAUGE_HEADER gauge_ENG3ICE_VALVE = makeGaugeHeader("ENG3ICE_VALVE", 100, nullptr
 GAUGE_HEADER gauge_ENG4ICE_VALVE = makeGaugeHeader("ENG4ICE_VALVE", 100, nullptr, nullptr, nullptr);
 GAUGE_HEADER gauge_STARTMAN_SEL = makeGaugeHeader("STARTMAN_SEL", 100, nullptr, nullptr, nullptr);
 GAUGE_HEADER gauge_START_ARM = makeGaugeHeader("START_ARM", 100, nullptr, nullptr, nullptr);
-GAUGE_HEADER gauge_radartc = makeGaugeHeader("radartc", 150, nullptr, nullptr, nullptr);
-GAUGE_HEADER gauge_radar = makeGaugeHeader("radar", 166, nullptr, nullptr, nullptr);
 // clang-format on

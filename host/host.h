@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "host/bitmap_sizes.h"
@@ -192,8 +193,10 @@ public:
 private:
     friend class Gauge;
     friend struct Services;
-    std::map<uint32_t, double> vars_;
-    std::map<uint32_t, unsigned> lookups_;
+    // Hashed: the module looks variables up a few hundred times a tick. The
+    // values stay where they are, as the records' var_ptr point at them.
+    std::unordered_map<uint32_t, double> vars_;
+    std::unordered_map<uint32_t, unsigned> lookups_;
     std::map<std::string, double> calculator_;
     std::vector<SentEvent> events_;
     std::vector<ElementListCall> element_list_calls_;

@@ -3,7 +3,9 @@
 #include "host/host_instance.h"
 
 #include <algorithm>
+#include <climits>
 #include <map>
+#include <utility>
 
 namespace tw {
 
@@ -64,7 +66,12 @@ void OffsetServer::setWeatherReport(double latitude, double longitude, double gr
                                     const std::vector<WeatherLayer>& layers) {
     set<double>(WeatherOffset + 0x10, latitude);
     set<double>(WeatherOffset + 0x18, longitude);
-    set<int32_t>(WeatherOffset + 0x20, static_cast<int32_t>(ground_elevation_m * 65536.0));
+    // Elevations beyond the field's 32 bits are cut to its range.
+    double raw = ground_elevation_m * 65536.0;
+    int32_t elevation = !(raw > INT32_MIN) ? INT32_MIN
+                        : raw < INT32_MAX  ? static_cast<int32_t>(raw)
+                                           : INT32_MAX;
+    set<int32_t>(WeatherOffset + 0x20, elevation);
     for (size_t k = 0; k < WeatherLayers; ++k) {
         uint8_t record[16] = {};
         if (k < layers.size()) {
@@ -77,10 +84,59 @@ void OffsetServer::setWeatherReport(double latitude, double longitude, double gr
     }
 }
 
+void OffsetServer::serveWeather(WeatherField field) {
+    field_ = std::move(field);
+    serving_weather_ = true;
+}
+
+void OffsetServer::setWeatherAnswers(WeatherAnswers how, unsigned late_by) {
+    answers_ = how;
+    late_by_ = how == WeatherAnswers::Late ? late_by : 0;
+}
+
+// The request a batch wrote waits for the batch that answers it.
+void OffsetServer::takeRequest() {
+    if (!request_written_) return;
+    request_written_ = false;
+    WeatherRequest where;
+    std::memcpy(&where.latitude, request_bytes_, 8);
+    std::memcpy(&where.longitude, request_bytes_ + 8, 8);
+    ++weather_requests_;
+    last_request_ = where;
+    if (answers_ == WeatherAnswers::Never) return;
+    pending_.push_back({where, batches_ + 1 + late_by_});
+}
+
+void OffsetServer::answerDueRequests() {
+    while (!pending_.empty() && pending_.front().due <= batches_) {
+        WeatherRequest where = pending_.front().where;
+        pending_.pop_front();
+        if (answers_ == WeatherAnswers::Garbage) {
+            uint8_t junk[WeatherBlockSize];
+            for (uint8_t& b : junk) {
+                garbage_state_ ^= garbage_state_ << 13;
+                garbage_state_ ^= garbage_state_ >> 17;
+                garbage_state_ ^= garbage_state_ << 5;
+                b = static_cast<uint8_t>(garbage_state_);
+            }
+            write(WeatherOffset, junk, sizeof junk);
+            set<double>(WeatherRequestOffset, where.latitude);
+            set<double>(WeatherRequestOffset + 8, where.longitude);
+            continue;
+        }
+        WeatherReport r = field_.reportAt(where.latitude, where.longitude);
+        setWeatherReport(where.latitude, where.longitude, r.ground_elevation_m, r.layers);
+    }
+}
+
 void OffsetServer::clientWrite(uint32_t offset, const uint8_t* data, size_t size) {
     for (size_t i = 0; i < size; ++i) {
         uint64_t at = uint64_t{offset} + i;
-        if (at == ClientVersionOffset || at == ClientVersionOffset + 1u) {
+        if (serving_weather_ && at >= WeatherRequestOffset &&
+            at < WeatherRequestOffset + sizeof request_bytes_) {
+            request_bytes_[at - WeatherRequestOffset] = data[i];
+            request_written_ = true;
+        } else if (at == ClientVersionOffset || at == ClientVersionOffset + 1u) {
             int shift = at == ClientVersionOffset ? 0 : 8;
             client_version_ =
                 static_cast<uint16_t>((client_version_ & ~(0xFF << shift)) | (data[i] << shift));
@@ -110,6 +166,7 @@ LRESULT OffsetServer::serve(ATOM atom) {
     }
     ++batches_;
     last_offsets_.clear();
+    if (serving_weather_) answerDueRequests();
     size_t at = 0;
     while (at + 12 <= BlockSize) {
         uint32_t id = get32(block + at);
@@ -124,6 +181,7 @@ LRESULT OffsetServer::serve(ATOM atom) {
             clientWrite(offset, block + at + header, size);
         at += header + size;
     }
+    takeRequest();
     if (behaviour_ == Behaviour::Garbage) {
         // Sizes that run past the block and ids that mean nothing.
         put32(block + 8, 0xFFFFFFF0u);

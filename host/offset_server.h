@@ -6,19 +6,14 @@
 
 #include <cstdint>
 #include <cstring>
+#include <deque>
+#include <optional>
 #include <vector>
 
+#include "host/weather_field.h"
 #include "platform/windows_api.h"
 
 namespace tw {
-
-// One cloud layer of the weather report at 0xCC00.
-struct WeatherLayer {
-    uint16_t top_m = 0;     // top altitude, metres
-    uint8_t amount = 0;     // 0..8, taken as echo strength
-    uint8_t kind = 0;       // only kinds above 3 give an echo
-    uint8_t intensity = 0;  // compared with the radar's gain thresholds
-};
 
 class OffsetServer {
 public:
@@ -32,6 +27,8 @@ public:
     static constexpr uint32_t SimVersionOffset = 0x3308;
     static constexpr uint32_t ClientVersionOffset = 0x330A;
     static constexpr uint32_t WeatherOffset = 0xCC00;
+    static constexpr uint32_t WeatherRequestOffset = 0xCC10;  // latitude, then longitude
+    static constexpr uint32_t WeatherBlockSize = 1024;
     static constexpr uint32_t DefaultServerVersion = 0x19980005;
 
     explicit OffsetServer(Class window_class = Class::Uipcmain, uint16_t sim_version = 7);
@@ -68,6 +65,24 @@ public:
     void setWeatherReport(double latitude, double longitude, double ground_elevation_m,
                           const std::vector<WeatherLayer>& layers);
 
+    // The weather service: from now on a position written at 0xCC10 and 0xCC18
+    // is a request, which the report at 0xCC00 answers from the field by the
+    // batch after the next one (the request's bytes do not land in the
+    // report). Until then the report keeps what it held.
+    void serveWeather(WeatherField field);
+    const WeatherField& weatherField() const { return field_; }
+    // How the service answers: at once (in the next batch); `late_by` batches
+    // later than that; never; or with 1024 bytes of garbage that carry the
+    // requested position.
+    enum class WeatherAnswers { Prompt, Late, Never, Garbage };
+    void setWeatherAnswers(WeatherAnswers how, unsigned late_by = 1);
+
+    struct WeatherRequest {
+        double latitude, longitude;
+    };
+    unsigned weatherRequests() const { return weather_requests_; }  // batches that asked
+    std::optional<WeatherRequest> lastWeatherRequest() const { return last_request_; }
+
     unsigned batches() const { return batches_; }  // messages answered
     const std::vector<uint32_t>& lastBatchOffsets() const { return last_offsets_; }
 
@@ -75,6 +90,8 @@ private:
     static LRESULT CALLBACK windowProc(HWND, UINT, WPARAM, LPARAM);
     LRESULT serve(ATOM atom);
     void clientWrite(uint32_t offset, const uint8_t* data, size_t size);
+    void answerDueRequests();
+    void takeRequest();
 
     HWND window_ = nullptr;
     const char* class_name_;
@@ -84,6 +101,21 @@ private:
     uint16_t client_version_ = 0;
     unsigned batches_ = 0;
     std::vector<uint32_t> last_offsets_;
+
+    struct PendingRequest {
+        WeatherRequest where;
+        unsigned due;  // the batch that answers it
+    };
+    bool serving_weather_ = false;
+    WeatherField field_;
+    WeatherAnswers answers_ = WeatherAnswers::Prompt;
+    unsigned late_by_ = 0;
+    uint8_t request_bytes_[16] = {};  // what this batch wrote at 0xCC10..0xCC1F
+    bool request_written_ = false;
+    std::deque<PendingRequest> pending_;
+    unsigned weather_requests_ = 0;
+    std::optional<WeatherRequest> last_request_;
+    uint32_t garbage_state_ = 0x9E3779B9u;
 };
 
 }  // namespace tw

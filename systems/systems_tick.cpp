@@ -1,5 +1,6 @@
 // systemsTick: the take-off thrust switch, elapsed time, fuel used, the
-// take-off warning, rolling and gear noise, and the electrical power flag.
+// take-off warning, rolling and gear noise, the electrical power flag and the
+// weather radar's sampling (systems/radar_sampling.cpp).
 //
 // Reads: 15, 60, 61, 73, 128/163/198/233, 131/166/201/236, 136/171/206/241,
 // 303, 304, 325, 329, 332, 364, 604, 638/657/676/695.
@@ -14,6 +15,7 @@
 #include "framework/gauge.h"
 #include "framework/host_ids.h"
 #include "framework/truncate.h"
+#include "systems/weather_radar.h"
 
 extern "C" {
 double TimeNow = 0.0;
@@ -163,4 +165,5 @@ void CALLBACK systemsTick(HWND, UINT, UINT_PTR, DWORD) {
     fuelUsed();
     sounds();
     power();
+    radarSamplingStep();
 }

@@ -9,6 +9,10 @@
 //                                              points (anywhere, also off the gauge),
 //                                              the release, then N frames
 //   tarnwick tooltip GAUGE X Y                 the tooltip at a point
+//   tarnwick radar [--ticks N] [--every K]     the weather radar on over a weather
+//                                              field: N ticks (80 unless given), the
+//                                              fan's picture every K ticks and at the
+//                                              end (--json: the display's draw state)
 //
 // Options for every command: --var ID=VALUE (a host variable, repeatable),
 // --calc "EXPR=VALUE" (what the host's calculator gives for an expression,
@@ -16,6 +20,13 @@
 // --param TEXT (the gauge's parameter string), --ticks N (the master gauge
 // FLOOD_SW is placed too, and N periods of the systems timer run, each with
 // a frame, before the frames of --frames), --module PATH, --json.
+//
+// The weather field, for every command (the offset service then answers the
+// radar's requests from it): --storm LAT,LON,RADIUS_NM,TOP_M,KIND,AMOUNT,INTENSITY
+// and --ground LAT,LON,RADIUS_NM,ELEVATION_M, both repeatable. --radar-range N
+// puts radartc on the panel and turns its range selector to N (0 off, 1 range
+// lines, 2, 3, 4 weather at 20, 50, 150 nm; the radar command takes 2 unless
+// told).
 
 #include <cerrno>
 #include <cmath>
@@ -29,6 +40,7 @@
 #include <vector>
 
 #include "host/host.h"
+#include "host/weather_field.h"
 
 namespace {
 
@@ -41,7 +53,12 @@ struct Options {
     std::string module;
     int frames = 1;
     int ticks = 0;
+    bool ticks_given = false;
+    int every = 0;
     bool json = false;
+    tw::WeatherField field;
+    bool weather = false;  // a field was given
+    int radar_range = -1;  // -1: leave the selector alone
 };
 
 struct UsageError {
@@ -52,7 +69,10 @@ const char* Usage =
     "usage: tarnwick list|show|click|tooltip [GAUGE [X Y]] [--frames N] [--ticks N]\n"
     "                [--var ID=VALUE]... [--calc EXPR=VALUE]... [--param TEXT]\n"
     "                [--module PATH] [--json]\n"
-    "       tarnwick drag GAUGE X Y X2 Y2 [X3 Y3]... [same options]\n";
+    "                [--storm LAT,LON,RADIUS_NM,TOP_M,KIND,AMOUNT,INTENSITY]...\n"
+    "                [--ground LAT,LON,RADIUS_NM,ELEVATION_M]... [--radar-range N]\n"
+    "       tarnwick drag GAUGE X Y X2 Y2 [X3 Y3]... [same options]\n"
+    "       tarnwick radar [--ticks N] [--every K] [same options]\n";
 
 // 64 bits on every target: variable ids span the whole unsigned 32-bit range.
 long long parseInteger(const std::string& text, const char* what, long long lo, long long hi) {
@@ -72,6 +92,47 @@ double parseNumber(const std::string& text, const char* what) {
     return v;
 }
 
+// A comma-separated list of exactly `count` numbers.
+std::vector<double> parseList(const std::string& text, size_t count, const char* what) {
+    std::vector<double> out;
+    size_t start = 0;
+    while (true) {
+        size_t comma = text.find(',', start);
+        out.push_back(parseNumber(text.substr(start, comma - start), what));
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+    }
+    if (out.size() != count)
+        throw UsageError{std::string("bad ") + what + ", want " + std::to_string(count) +
+                         " numbers: '" + text + "'"};
+    return out;
+}
+
+template <typename T>
+T parseField(double v, const char* what, double hi) {
+    if (v < 0 || v > hi || v != std::floor(v))
+        throw UsageError{std::string("bad ") + what + ": " + std::to_string(v)};
+    return static_cast<T>(v);
+}
+
+tw::StormCell parseStorm(const std::string& text) {
+    std::vector<double> v = parseList(text, 7, "--storm");
+    tw::StormCell s;
+    s.latitude = v[0];
+    s.longitude = v[1];
+    s.radius_nm = v[2];
+    s.layer.top_m = parseField<uint16_t>(v[3], "storm top", 65535);
+    s.layer.kind = parseField<uint8_t>(v[4], "storm kind", 255);
+    s.layer.amount = parseField<uint8_t>(v[5], "storm amount", 255);
+    s.layer.intensity = parseField<uint8_t>(v[6], "storm intensity", 255);
+    return s;
+}
+
+tw::GroundArea parseGround(const std::string& text) {
+    std::vector<double> v = parseList(text, 4, "--ground");
+    return tw::GroundArea{v[0], v[1], v[2], v[3]};
+}
+
 Options parse(int argc, char** argv) {
     Options o;
     std::vector<std::string> a(argv + 1, argv + argc);
@@ -86,6 +147,18 @@ Options parse(int argc, char** argv) {
             o.frames = static_cast<int>(parseInteger(value("--frames"), "frame count", 0, 1000000));
         } else if (a[i] == "--ticks") {
             o.ticks = static_cast<int>(parseInteger(value("--ticks"), "tick count", 0, 10000000));
+            o.ticks_given = true;
+        } else if (a[i] == "--every") {
+            o.every = static_cast<int>(parseInteger(value("--every"), "tick count", 1, 10000000));
+        } else if (a[i] == "--storm") {
+            o.field.storms.push_back(parseStorm(value("--storm")));
+            o.weather = true;
+        } else if (a[i] == "--ground") {
+            o.field.ground.push_back(parseGround(value("--ground")));
+            o.weather = true;
+        } else if (a[i] == "--radar-range") {
+            o.radar_range =
+                static_cast<int>(parseInteger(value("--radar-range"), "range position", 0, 4));
         } else if (a[i] == "--var") {
             std::string v = value("--var");
             size_t eq = v.find('=');
@@ -339,22 +412,116 @@ PIXPOINT pointFor(const tw::Gauge& g, const Options& o) {
     return p;
 }
 
+// ---- The weather radar ----------------------------------------------------------
+
+// Points inside radartc's range selector areas, by selector position.
+constexpr PIXPOINT RangeSelectorAt[5] = {{5, 120}, {5, 100}, {10, 75}, {30, 75}, {55, 75}};
+
+void selectRadarRange(tw::Host& host, tw::Gauge* controls, int position) {
+    if (position < 0) return;
+    if (!controls || controls->name() != "radartc") controls = host.createGauge("radartc");
+    PIXPOINT p = RangeSelectorAt[position];
+    if (!controls->press(p.x, p.y)) throw UsageError{"radartc has no range selector"};
+    controls->release();
+}
+
+// The level one layer of a cell draws, read back from its two sprites: which
+// one shows and which quadrant of its texture (levels 1..4 on the first, 5..8
+// on the second; the second's 9 shares 5's quadrant).
+int layerLevel(const tw::ElementState* low, const tw::ElementState* high) {
+    auto quadrant = [](const tw::ElementState& s) {
+        return (s.value_x >= 0 ? 1 : 0) + (s.value_y > 0 ? 2 : 0);
+    };
+    if (low && !low->hidden) return 1 + quadrant(*low);
+    if (high && !high->hidden) return 5 + quadrant(*high);
+    return 0;
+}
+
+// The fan as text, top row first: each cell its layer A and layer B levels
+// ('.' for none), staggered as the display lays them out.
+void printFan(const tw::Gauge& radar, int tick) {
+    constexpr int Rows = 10, Columns = 17;
+    constexpr uint32_t LayerALow = 0x6110, LayerAHigh = 0x6120, LayerBLow = 0x6130,
+                       LayerBHigh = 0x6140;
+    struct Cell {
+        bool present = false;
+        const tw::ElementState* sprite[4] = {};  // A low, A high, B low, B high
+    };
+    Cell cells[Rows][Columns];
+    for (const auto& s : radar.drawState()) {
+        if (s.type != ElementSprite) continue;
+        int c = (s.position.x - 1) / 8, k = (146 - s.position.y) / 13;
+        if (c < 0 || c >= Columns || k < 0 || k >= Rows) continue;
+        int slot = s.resource_id == LayerALow    ? 0
+                   : s.resource_id == LayerAHigh ? 1
+                   : s.resource_id == LayerBLow  ? 2
+                   : s.resource_id == LayerBHigh ? 3
+                                                 : -1;
+        if (slot < 0) continue;
+        cells[k][c].present = true;
+        cells[k][c].sprite[slot] = &s;
+    }
+    std::cout << "tick " << tick << "\n";
+    for (int k = Rows - 1; k >= 0; --k) {
+        std::string line;
+        for (int c = 0; c < Columns; ++c) {
+            const Cell& cell = cells[k][c];
+            if (!cell.present) {
+                line += "   ";
+                continue;
+            }
+            int a = layerLevel(cell.sprite[0], cell.sprite[1]);
+            int b = layerLevel(cell.sprite[2], cell.sprite[3]);
+            line += ' ';
+            line += a ? static_cast<char>('0' + a) : '.';
+            line += b ? static_cast<char>('0' + b) : '.';
+        }
+        while (!line.empty() && line.back() == ' ') line.pop_back();
+        std::cout << line << "\n";
+    }
+}
+
+int radar(tw::Host& host, const Options& o) {
+    if (!o.positional.empty()) throw UsageError{"radar takes no arguments"};
+    host.createGauge("FLOOD_SW");
+    tw::Gauge* controls = host.createGauge("radartc");
+    tw::Gauge* display = host.createGauge("radar");
+    selectRadarRange(host, controls, o.radar_range < 0 ? 2 : o.radar_range);
+    const int ticks = o.ticks_given ? o.ticks : 80;
+    host.frame();
+    for (int t = 1; t <= ticks; ++t) {
+        host.runTicks(1);
+        if (!o.json && o.every && t % o.every == 0 && t != ticks) printFan(*display, t);
+    }
+    if (o.json)
+        printState(*display, o);
+    else
+        printFan(*display, ticks);
+    return 0;
+}
+
 int run(const Options& o) {
     tw::Host host(o.module.empty() ? tw::Module::defaultPath() : o.module);
     for (auto [id, v] : o.vars) host.setVar(id, v);
     for (const auto& [expression, v] : o.calculations) host.setCalculatorResult(expression, v);
+    // The weather service before any gauge, so that the master gauge finds it.
+    if (o.weather || o.radar_range >= 0 || o.command == "radar")
+        host.startOffsetServer().serveWeather(o.field);
+    if (o.command == "radar") return radar(host, o);
     if (o.command == "list") {
         if (!o.positional.empty()) throw UsageError{"list takes no arguments"};
         return list(host, o);
     }
     if (o.command == "show") {
         tw::Gauge* g = gaugeFor(host, o, 1);
+        selectRadarRange(host, g, o.radar_range);
         runAfter(host, o);
         printState(*g, o);
         return 0;
     }
     if (o.command == "click") {
         tw::Gauge* g = gaugeFor(host, o, 3);
+        selectRadarRange(host, g, o.radar_range);
         PIXPOINT p = pointFor(*g, o);
         host.frame();
         host.clearLogs();
@@ -370,6 +537,7 @@ int run(const Options& o) {
         if (o.positional.size() < 5 || o.positional.size() % 2 == 0)
             throw UsageError{"drag wants GAUGE X Y X2 Y2 [X3 Y3]..."};
         tw::Gauge* g = createNamed(host, o);
+        selectRadarRange(host, g, o.radar_range);
         PIXPOINT p = pointFor(*g, o);
         std::vector<PIXPOINT> path;
         for (size_t i = 3; i < o.positional.size(); i += 2) path.push_back(anyPoint(o, i));
@@ -386,6 +554,7 @@ int run(const Options& o) {
     }
     if (o.command == "tooltip") {
         tw::Gauge* g = gaugeFor(host, o, 3);
+        selectRadarRange(host, g, o.radar_range);
         PIXPOINT p = pointFor(*g, o);
         runAfter(host, o);
         auto text = g->tooltipAt(p.x, p.y);

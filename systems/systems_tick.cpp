@@ -14,6 +14,7 @@
 #include "framework/gauge.h"
 #include "framework/host_ids.h"
 #include "framework/truncate.h"
+#include "systems/autopilot_logic.h"
 
 extern "C" {
 double TimeNow = 0.0;
@@ -163,4 +164,5 @@ void CALLBACK systemsTick(HWND, UINT, UINT_PTR, DWORD) {
     fuelUsed();
     sounds();
     power();
+    autopilotTick();
 }

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "host/host.h"
 #include "tests/support/event_log.h"
 
@@ -125,6 +127,13 @@ TEST(Autopilot, WheelSetsTheTargetWithoutLimitAndShowsAtMost5000) {
     EXPECT_EQ(c.at(Wheel).value_y, 300);
     c.press(VerticalDown);
     EXPECT_EQ(c.at(Wheel).value_y, 0);
+
+    // A rate that is no number becomes the integer-indefinite target, which a
+    // further press down holds instead of overflowing.
+    c.host.setVar(VerticalSpeed, std::nan(""));
+    EXPECT_EQ(c.press(VerticalUp).front(), sent(66036, INT32_MIN));
+    EXPECT_EQ(c.press(WheelMinus).front(), sent(66036, INT32_MIN));
+    EXPECT_EQ(c.at(Wheel).value_y, -5000);
 }
 
 TEST(Autopilot, RollKnobStopsAt32AndCentresOnce) {

@@ -125,6 +125,18 @@ constexpr uint32_t AircraftLongitude = 72;  // 781875100000 per degree
 constexpr uint32_t AttitudePitch = 77;      // degrees
 constexpr uint32_t AttitudeBank = 79;       // degrees
 constexpr uint32_t AttitudeHeading = 86;    // degrees; also turns the radar's textures
+// Autopilot, altitude alerter and warnings.
+constexpr uint32_t VerticalSpeed = 65;  // ft/min times 1.30048
+constexpr uint32_t AltitudeFeet = 74;
+constexpr uint32_t BankAngle = 80;               // degrees
+constexpr uint32_t AutopilotMaster = 103;        // 1.0 while the host's autopilot flies
+constexpr uint32_t AutopilotStandby = 114;       // 0.0 while off
+constexpr uint32_t AutopilotVerticalHold = 119;  // 0.0 while off
+constexpr uint32_t AutopilotVsTarget = 120;      // ft/min
+constexpr uint32_t PitchTrim = 318;
+constexpr uint32_t GlideslopeAngle = 550;  // degrees, near 0 on the approach
+constexpr uint32_t TimeOfDay = 557;        // seconds, wrapping at 86400
+constexpr uint32_t RadioAltitudeMetres = 614;
 }  // namespace hostvar
 
 namespace hostevent {
@@ -215,4 +227,33 @@ constexpr uint32_t ParkingBrake = 65752;
 // Weather radar: the code display's digit buttons, digit n is the first plus n - 1.
 constexpr uint32_t RadarCodeDigitUp1 = 65651;
 constexpr uint32_t RadarCodeDigitDown1 = 66455;
+// Autopilot controller and the systems tick's autopilot steps. The host's
+// autopilot keeps its own modes; these are the events that set them.
+constexpr uint32_t RollLeft = 65685;
+constexpr uint32_t RollNeutral = 65686;
+constexpr uint32_t RollRight = 65687;
+constexpr uint32_t AutopilotOff = 65791;
+constexpr uint32_t AutopilotOn = 65792;
+constexpr uint32_t ApHeadingSelect = 65817;   // value 1
+constexpr uint32_t RollKnobCentred = 65809;   // value 1
+constexpr uint32_t SetVerticalSpeed = 66036;  // ft/min
+constexpr uint32_t SetHeading = 66042;        // degrees
+constexpr uint32_t StandbyOn = 66069;
+constexpr uint32_t StandbyOff = 66070;
+constexpr uint32_t AltitudeHoldOn = 66103;
+constexpr uint32_t AltitudeHoldOff = 66104;
+constexpr uint32_t SetVerticalHold = 66115;  // value 1 on, 0 off
+constexpr uint32_t SetAltitude = 66124;      // feet
+// The vertical selector's upper positions, value 1.
+constexpr uint32_t VerticalPosition3 = 65812;
+constexpr uint32_t VerticalPosition4 = 65804;
+// The horizontal selector, named by the position each one selects (value 0).
+constexpr uint32_t HorizontalPosition1 = 65798;
+// The roll knob's own mode; knob turns send it with value 1.
+constexpr uint32_t HorizontalPosition2 = 66107;
+constexpr uint32_t HorizontalPosition3 = 65811;
+constexpr uint32_t HorizontalPosition4 = 65806;
+constexpr uint32_t HorizontalLeave3 = 65814;     // leaving positions 3 and 4
+constexpr uint32_t HorizontalClear = 65819;      // entering 1 from 0 and 2 from 3
+constexpr uint32_t HorizontalPosition0 = 66375;  // entering and leaving position 0
 }  // namespace hostevent

@@ -44,6 +44,7 @@ int32_t RadarCellEcho[RadarCellCount] = {};
 int32_t RadarCellShade[RadarCellCount] = {};
 
 int32_t AlerterAltitude = 0;
+int32_t AlerterDeviation = 0;
 int32_t PitotHeaterInop = 0;
 int32_t PitotHeaterInopDeadline = 0;
 

@@ -62,6 +62,7 @@ extern int32_t RadarCellShade[RadarCellCount];  // smoothed value the display dr
 
 // Warnings.
 extern int32_t AlerterAltitude;          // feet
+extern int32_t AlerterDeviation;         // AlerterAltitude minus the truncated altitude, feet
 extern int32_t PitotHeaterInop;          // pitot heater failure light on
 extern int32_t PitotHeaterInopDeadline;  // host tick count after which it goes out
 

@@ -216,7 +216,7 @@ void Host::runTicks(int count) {
     constexpr uint32_t TickCounter = 1;
     constexpr uint32_t SimulationTime = 604;
     for (int i = 0; i < count; ++i) {
-        runFor(PeriodMs);
+        main_window_->runTimerPeriod(PeriodMs);
         setVar(TickCounter, var(TickCounter) + 1);
         setVar(SimulationTime, var(SimulationTime) + PeriodMs / 1000.0);
         frame();

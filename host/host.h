@@ -176,7 +176,8 @@ public:
     // Lets time pass with the message loop running, so timers tick.
     void runFor(uint32_t ms) { main_window_->runFor(ms); }
     // The simulator running for `count` periods of the module's systems timer:
-    // in each, 55 ms pass (so the timer ticks once when it runs), the host's
+    // in each, one period passes (so the timer ticks once when it runs; on
+    // Windows the host waits for that one tick, see runTimerPeriod), the host's
     // tick counter (variable 1) moves one count, its simulation time (604) moves
     // 0.055 s, and every gauge gets one frame.
     void runTicks(int count);

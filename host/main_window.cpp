@@ -49,4 +49,20 @@ void MainWindow::runFor(uint32_t ms) {
 #endif
 }
 
+void MainWindow::runTimerPeriod(uint32_t ms) {
+#if defined(_WIN32)
+    DWORD start = GetTickCount();
+    MSG msg;
+    while (GetTickCount() - start < 2 * ms) {
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageA(&msg);
+            if (msg.message == WM_TIMER && msg.hwnd == window_) return;
+        }
+        Sleep(1);
+    }
+#else
+    twplat::advanceClock(ms);
+#endif
+}
+
 }  // namespace tw

@@ -1,6 +1,7 @@
 // systemsTick: the take-off thrust switch, elapsed time, fuel used, the
-// take-off warning, rolling and gear noise, the electrical power flag and the
-// weather radar's sampling (systems/radar_sampling.cpp).
+// take-off warning, rolling and gear noise, the electrical power flag, the
+// autopilot's steering (systems/autopilot_logic.cpp) and the weather radar's
+// sampling (systems/radar_sampling.cpp).
 //
 // Reads: 15, 60, 61, 73, 128/163/198/233, 131/166/201/236, 136/171/206/241,
 // 303, 304, 325, 329, 332, 364, 604, 638/657/676/695.
@@ -15,6 +16,7 @@
 #include "framework/gauge.h"
 #include "framework/host_ids.h"
 #include "framework/truncate.h"
+#include "systems/autopilot_logic.h"
 #include "systems/weather_radar.h"
 
 extern "C" {
@@ -165,5 +167,6 @@ void CALLBACK systemsTick(HWND, UINT, UINT_PTR, DWORD) {
     fuelUsed();
     sounds();
     power();
+    autopilotTick();
     radarSamplingStep();
 }

@@ -3,6 +3,7 @@
 //   tarnwick list                              the gauges with their widths, element
 //                                              and mouse-area counts and tooltips
 //   tarnwick show GAUGE [--frames N]           one gauge's draw state after N frames
+//                                              (with --ticks, first the events sent)
 //   tarnwick click GAUGE X Y [--frames N]      a left press at a point, then N frames
 //   tarnwick drag GAUGE X Y X2 Y2 [X3 Y3]...   a left press at (X,Y), the pointer moved
 //                                              with the button down through the other
@@ -19,7 +20,9 @@
 // repeatable; the value follows the last '='),
 // --param TEXT (the gauge's parameter string), --ticks N (the master gauge
 // FLOOD_SW is placed too, and N periods of the systems timer run, each with
-// a frame, before the frames of --frames), --module PATH, --json.
+// a frame, before the frames of --frames), --time-of-day S (the host's time of
+// day, variable 557, starts at S seconds and runs with the ticks, wrapping at
+// midnight), --module PATH, --json.
 //
 // The weather field, for every command (the offset service then answers the
 // radar's requests from it): --storm LAT,LON,RADIUS_NM,TOP_M,KIND,AMOUNT,INTENSITY
@@ -55,6 +58,7 @@ struct Options {
     int ticks = 0;
     bool ticks_given = false;
     int every = 0;
+    std::optional<double> time_of_day;
     bool json = false;
     tw::WeatherField field;
     bool weather = false;  // a field was given
@@ -67,8 +71,8 @@ struct UsageError {
 
 const char* Usage =
     "usage: tarnwick list|show|click|tooltip [GAUGE [X Y]] [--frames N] [--ticks N]\n"
-    "                [--var ID=VALUE]... [--calc EXPR=VALUE]... [--param TEXT]\n"
-    "                [--module PATH] [--json]\n"
+    "                [--time-of-day S] [--var ID=VALUE]... [--calc EXPR=VALUE]...\n"
+    "                [--param TEXT] [--module PATH] [--json]\n"
     "                [--storm LAT,LON,RADIUS_NM,TOP_M,KIND,AMOUNT,INTENSITY]...\n"
     "                [--ground LAT,LON,RADIUS_NM,ELEVATION_M]... [--radar-range N]\n"
     "       tarnwick drag GAUGE X Y X2 Y2 [X3 Y3]... [same options]\n"
@@ -159,6 +163,8 @@ Options parse(int argc, char** argv) {
         } else if (a[i] == "--radar-range") {
             o.radar_range =
                 static_cast<int>(parseInteger(value("--radar-range"), "range position", 0, 4));
+        } else if (a[i] == "--time-of-day") {
+            o.time_of_day = parseNumber(value("--time-of-day"), "time of day");
         } else if (a[i] == "--var") {
             std::string v = value("--var");
             size_t eq = v.find('=');
@@ -278,9 +284,24 @@ int list(tw::Host& host, const Options& o) {
     return 0;
 }
 
-void printState(const tw::Gauge& g, const Options& o) {
+std::string eventsJson(const tw::Host& host) {
+    std::ostringstream json;
+    json << "[";
+    for (size_t i = 0; i < host.events().size(); ++i) {
+        const auto& e = host.events()[i];
+        json << (i ? "," : "") << "{\"id\":" << e.id << ",\"value\":" << e.value << ",\"source\":\""
+             << (e.source == tw::SentEvent::Module ? "module" : "area") << "\"}";
+    }
+    json << "]";
+    return json.str();
+}
+
+// With events (a JSON array), the JSON form carries them too.
+void printState(const tw::Gauge& g, const Options& o, const std::string& events = "") {
     if (o.json) {
-        std::cout << "{\"gauge\":" << jsonString(g.name()) << ",\"elements\":[";
+        std::cout << "{\"gauge\":" << jsonString(g.name());
+        if (!events.empty()) std::cout << ",\"events\":" << events;
+        std::cout << ",\"elements\":[";
         bool first = true;
         for (const auto& s : g.drawState()) {
             std::cout << (first ? "" : ",") << "{\"type\":\"" << typeName(s.type)
@@ -358,14 +379,7 @@ void printState(const tw::Gauge& g, const Options& o) {
 
 void printEvents(const tw::Host& host, const Options& o) {
     if (o.json) {
-        std::cout << "{\"events\":[";
-        for (size_t i = 0; i < host.events().size(); ++i) {
-            const auto& e = host.events()[i];
-            std::cout << (i ? "," : "") << "{\"id\":" << e.id << ",\"value\":" << e.value
-                      << ",\"source\":\"" << (e.source == tw::SentEvent::Module ? "module" : "area")
-                      << "\"}";
-        }
-        std::cout << "]}\n";
+        std::cout << "{\"events\":" << eventsJson(host) << "}\n";
         return;
     }
     for (const auto& e : host.events())
@@ -392,7 +406,17 @@ tw::Gauge* gaugeFor(tw::Host& host, const Options& o, size_t needed) {
 
 // What follows a command's mouse action: the systems timer's periods, then frames.
 void runAfter(tw::Host& host, const Options& o) {
-    host.runTicks(o.ticks);
+    constexpr uint32_t TimeOfDay = 557;
+    constexpr double SecondsPerDay = 86400.0, TickSeconds = 0.055;
+    if (o.time_of_day) {
+        for (int i = 0; i < o.ticks; ++i) {
+            double t = std::fmod(*o.time_of_day + i * TickSeconds, SecondsPerDay);
+            host.setVar(TimeOfDay, t < 0 ? t + SecondsPerDay : t);
+            host.runTicks(1);
+        }
+    } else {
+        host.runTicks(o.ticks);
+    }
     host.frames(o.frames);
 }
 
@@ -515,8 +539,20 @@ int run(const Options& o) {
     if (o.command == "show") {
         tw::Gauge* g = gaugeFor(host, o, 1);
         selectRadarRange(host, g, o.radar_range);
+        if (o.ticks == 0) {
+            runAfter(host, o);
+            printState(*g, o);
+            return 0;
+        }
+        // What the systems timer sent while it ran, then the state it left.
+        host.clearLogs();
         runAfter(host, o);
-        printState(*g, o);
+        if (o.json) {
+            printState(*g, o, eventsJson(host));
+        } else {
+            printEvents(host, o);
+            printState(*g, o);
+        }
         return 0;
     }
     if (o.command == "click") {

@@ -46,6 +46,20 @@ constexpr uint32_t UnitSystem = 335;
 constexpr uint32_t FurtherPowerSource = 364;  // 1.0 when on
 constexpr uint32_t SimulationTime = 604;      // seconds
 constexpr uint32_t Trim = 783;                // the pedestal's three trim indicators
+
+// ---- Engine start and engine instruments ----
+constexpr uint32_t EngineStride10 = 10;  // EGT and the host's starter state
+constexpr uint32_t PitotHeat = 13;       // above 0 when the pitot heat is on
+constexpr uint32_t N1Vernier1 = 135;     // stride 35; N1 for the vernier and tooltip
+constexpr uint32_t N2Vernier1 = 136;     // stride 35; N2 for the vernier and tooltip
+constexpr uint32_t StarterState1 = 563;  // stride 10; the host's starter, 0 when off
+constexpr uint32_t Egt1 = 567;           // stride 10; degrees Rankine
+constexpr uint32_t N1Percent1 = 624;     // stride 19
+constexpr uint32_t N2Percent1 = 625;     // stride 19
+constexpr uint32_t EprRotor1 = 626;      // stride 19; the rotor speed the EPR model takes
+constexpr uint32_t EgtPointer1 = 631;    // stride 19; named by the EGT pointers, not read
+// The starter duct is fed from engine 3's bleed.
+constexpr uint32_t DuctSourceN2 = N2Percent1 + 2 * EngineStride19;
 }  // namespace hostvar
 
 namespace hostevent {
@@ -73,4 +87,9 @@ constexpr uint32_t ThrustSwitchOn = 66049;
 constexpr uint32_t ThrustSwitchOff = 66050;
 constexpr uint32_t FloodLightsOn = 66056;
 constexpr uint32_t FloodLightsOff = 66057;
+
+// ---- Engine start ----
+constexpr uint32_t EngineStride6 = 6;       // the starter toggles
+constexpr uint32_t StarterToggle1 = 65927;  // stride 6
+constexpr uint32_t StarterRun1 = 66300;     // stride 1; sent while a long start goes on
 }  // namespace hostevent

@@ -13,7 +13,15 @@
 // Options for every command: --var ID=VALUE (a host variable, repeatable),
 // --param TEXT (the gauge's parameter string), --ticks N (the master gauge
 // FLOOD_SW is placed too, and N periods of the systems timer run, each with
-// a frame, before the frames of --frames), --module PATH, --json.
+// a frame, before the frames of --frames), --with GAUGE (another gauge on the
+// panel, repeatable), --at TICK GAUGE X Y (a left press at a point of GAUGE,
+// placed on the panel too, once TICK of the --ticks periods have run;
+// repeatable), --module PATH, --json.
+//
+// A start followed from the command line, engine 2 with engine 3 running:
+//   tarnwick show N2E2 --var 201=1 --var 663=100 --with STARTER_PRESS
+//            --at 5 START_ARM 5 5 --at 5 START_SWITCHES 47 5
+//            --at 300 THROTTLE_QUAD 260 400 --ticks 700
 
 #include <cerrno>
 #include <cmath>
@@ -30,6 +38,13 @@
 
 namespace {
 
+// A press that --at schedules.
+struct TimedPress {
+    int tick;
+    std::string gauge;
+    std::string x, y;
+};
+
 struct Options {
     std::string command;
     std::vector<std::string> positional;
@@ -38,6 +53,8 @@ struct Options {
     std::string module;
     int frames = 1;
     int ticks = 0;
+    std::vector<std::string> with;
+    std::vector<TimedPress> presses;
     bool json = false;
 };
 
@@ -47,7 +64,8 @@ struct UsageError {
 
 const char* Usage =
     "usage: tarnwick list|show|click|tooltip [GAUGE [X Y]] [--frames N] [--ticks N]\n"
-    "                [--var ID=VALUE]... [--param TEXT] [--module PATH] [--json]\n"
+    "                [--var ID=VALUE]... [--param TEXT] [--with GAUGE]...\n"
+    "                [--at TICK GAUGE X Y]... [--module PATH] [--json]\n"
     "       tarnwick drag GAUGE X Y X2 Y2 [X3 Y3]... [same options]\n";
 
 // 64 bits on every target: variable ids span the whole unsigned 32-bit range.
@@ -89,6 +107,15 @@ Options parse(int argc, char** argv) {
             auto id = static_cast<uint32_t>(
                 parseInteger(v.substr(0, eq), "variable id", 0, 0xFFFFFFFFLL));
             o.vars.emplace_back(id, parseNumber(v.substr(eq + 1), "variable value"));
+        } else if (a[i] == "--with") {
+            o.with.push_back(value("--with"));
+        } else if (a[i] == "--at") {
+            TimedPress t;
+            t.tick = static_cast<int>(parseInteger(value("--at"), "tick", 0, 10000000));
+            t.gauge = value("--at");
+            t.x = value("--at");
+            t.y = value("--at");
+            o.presses.push_back(t);
         } else if (a[i] == "--param") {
             o.param = value("--param");
         } else if (a[i] == "--module") {
@@ -280,12 +307,32 @@ void printEvents(const tw::Host& host, const Options& o) {
 
 // The gauge the command names; with --ticks the master gauge goes on the panel
 // first, since the systems timer runs only while it is connected.
+// The other gauges follow it: those of --with, then those that --at presses.
+tw::Gauge* findPlaced(tw::Host& host, const std::string& name) {
+    for (const auto& g : host.gauges())
+        if (g->name() == name) return g.get();
+    return nullptr;
+}
+
+tw::Gauge* place(tw::Host& host, const std::string& name) {
+    if (tw::Gauge* g = findPlaced(host, name)) return g;
+    tw::Gauge* g = host.createGauge(name);
+    if (!g) throw UsageError{"no gauge named '" + name + "'"};
+    return g;
+}
+
 tw::Gauge* createNamed(tw::Host& host, const Options& o) {
     const std::string& name = o.positional[0];
     if (o.ticks > 0 && name != "FLOOD_SW" && host.module().findGauge(name))
         host.createGauge("FLOOD_SW");
     tw::Gauge* g = host.createGauge(name, o.param);
     if (!g) throw UsageError{"no gauge named '" + name + "'"};
+    for (const std::string& other : o.with) place(host, other);
+    for (const TimedPress& t : o.presses) {
+        if (t.tick > o.ticks)
+            throw UsageError{"--at " + std::to_string(t.tick) + " is past --ticks"};
+        place(host, t.gauge);
+    }
     return g;
 }
 
@@ -295,9 +342,22 @@ tw::Gauge* gaugeFor(tw::Host& host, const Options& o, size_t needed) {
     return createNamed(host, o);
 }
 
-// What follows a command's mouse action: the systems timer's periods, then frames.
+PIXPOINT pointFor(const tw::Gauge& g, const std::string& x, const std::string& y);
+
+// What follows a command's mouse action: the systems timer's periods, with the
+// presses of --at between them in the order given, then frames.
 void runAfter(tw::Host& host, const Options& o) {
-    host.runTicks(o.ticks);
+    for (int tick = 0; tick <= o.ticks; ++tick) {
+        for (const TimedPress& t : o.presses) {
+            if (t.tick != tick) continue;
+            tw::Gauge& g = *findPlaced(host, t.gauge);
+            PIXPOINT p = pointFor(g, t.x, t.y);
+            if (!g.press(p.x, p.y))
+                throw UsageError{"no clickable area at that point of " + g.name()};
+            g.release();
+        }
+        if (tick < o.ticks) host.runTicks(1);
+    }
     host.frames(o.frames);
 }
 
@@ -307,13 +367,17 @@ PIXPOINT anyPoint(const Options& o, size_t at) {
                     static_cast<int32_t>(parseInteger(o.positional[at + 1], "y", -100000, 100000))};
 }
 
-PIXPOINT pointFor(const tw::Gauge& g, const Options& o) {
-    PIXPOINT p = anyPoint(o, 1);
+PIXPOINT pointFor(const tw::Gauge& g, const std::string& x, const std::string& y) {
+    PIXPOINT p{static_cast<int32_t>(parseInteger(x, "x", -100000, 100000)),
+               static_cast<int32_t>(parseInteger(y, "y", -100000, 100000))};
     auto extent = g.mouseAreas().extent();
     if (!extent || !extent->contains(p.x, p.y))
-        throw UsageError{"point (" + o.positional[1] + "," + o.positional[2] + ") is outside " +
-                         g.name()};
+        throw UsageError{"point (" + x + "," + y + ") is outside " + g.name()};
     return p;
+}
+
+PIXPOINT pointFor(const tw::Gauge& g, const Options& o) {
+    return pointFor(g, o.positional[1], o.positional[2]);
 }
 
 int run(const Options& o) {

@@ -95,9 +95,9 @@ constexpr int32_t SwitchHighest = 2;
 
 template <int32_t& Position, int32_t Lowest>
 void step(int32_t by) {
-    const int32_t moved = Position + by;
+    const int64_t moved = int64_t{Position} + by;
     if (moved >= Lowest && moved <= SwitchHighest) soundPlay(sndBigSwitchClick, SoundPlayOnce);
-    Position = moved < Lowest ? Lowest : moved > SwitchHighest ? SwitchHighest : moved;
+    Position = moved < Lowest ? Lowest : moved > SwitchHighest ? SwitchHighest : int32_t(moved);
 }
 
 template <int32_t& Position, int32_t Lowest>

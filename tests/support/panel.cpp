@@ -49,6 +49,14 @@ std::string Panel::tooltip(const std::string& gauge, int32_t x, int32_t y) {
     return (*this)[gauge].tooltipAt(x, y).value_or("(none)");
 }
 
+void Panel::counts(int n) {
+    constexpr uint32_t TickCounter = 1;
+    for (int i = 0; i < n; ++i) {
+        host.setVar(TickCounter, host.var(TickCounter) + 1);
+        host.frame();
+    }
+}
+
 size_t Panel::sent(uint32_t event_id) const {
     size_t n = 0;
     for (const tw::SentEvent& e : host.events()) n += e.id == event_id;

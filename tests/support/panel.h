@@ -32,6 +32,10 @@ public:
     // Element i of the gauge's draw state, as of the last frame.
     const tw::ElementState& element(const std::string& gauge, size_t i);
     std::string tooltip(const std::string& gauge, int32_t x, int32_t y);
+    // The host's tick counter moves `n` counts, with a frame each, while the
+    // systems timer stands still (Host::runTicks moves both; on Windows the
+    // timer's periods take real time).
+    void counts(int n);
     // How often the module has sent an event since the logs were last cleared.
     size_t sent(uint32_t event_id) const;
     // Play calls of a cockpit sound; empty where the stand-in cannot be asked.

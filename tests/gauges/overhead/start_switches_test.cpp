@@ -91,9 +91,9 @@ TEST(StartSwitches, TheStarterTimesTheStartAndDrivesTheHostsStarter) {
     p.host.setVar(TickCounter, 1000.7);
     p.press(4);  // engaged at count 1000
     p.host.clearLogs();
-    p.host.runTicks(300);  // 16.7 s, capped at 22 from 22 s on
+    p.counts(300);  // 16.7 s, capped at 22 from 22 s on
     EXPECT_EQ(p.sent(longStart(4)), size_t(300 - 234 + 1));
-    p.host.runTicks(200);
+    p.counts(200);
     EXPECT_EQ(p.element("N2E4", 2).value, 22.0);
 
     // With the host's starter on, the event goes out only while the probe file
@@ -120,7 +120,7 @@ TEST(StartSwitches, OnceFuelIsTimedTheSwitchOnlyMoves) {
     p.ready();
     p.click("START_ARM", 5, 5);
     p.press(2);
-    p.host.runTicks(10);
+    p.counts(10);
     (&moduleVar<double>(p.host, "FuelLeverTime"))[1] = 0.5;
     p.host.clearLogs();
     p.press(2);

@@ -61,7 +61,9 @@ TEST(StartSwitches, StartersRefuseWithoutArmingPressurePowerOrWhenRunning) {
         p.press(4);
         p.host.frame();
         EXPECT_EQ(p.position(4), 1);
+        p.host.clearLogs();
         p.press(4);  // off again: the host's starter is toggled, though none ran
+        EXPECT_EQ(p.host.events(), (Events{sent(toggle(4))}));
         p.host.clearLogs();
         p.click("START_ARM", 5, 5);
         p.host.setVar(FurtherPower, 0.0);

@@ -54,8 +54,9 @@ MODULE_VAR unitSystem = hostVar(UnitSystem);
 // A start with the start lever open burns the start flow, whatever the host says.
 bool startFlow(int n) { return engineRunning[n] == 0.0 && FuelLeverTime[n] > 0; }
 
+// A total that overflowed (from a flow that is no number) reads as none.
 double fuelUsedShown(int n) {
-    const double used = FuelUsed[n];
+    const double used = std::isfinite(FuelUsed[n]) ? FuelUsed[n] : 0.0;
     return metricWeights(refreshVar(unitSystem)) ? used * KgPerPound : used;
 }
 

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "tests/support/panel.h"
 
 namespace {
@@ -160,4 +162,72 @@ TEST(EngineStart, ClosingTheLeverMidStartCutsFuelAndEndsTheStart) {
     p.counts(18);
     EXPECT_EQ(p.starterSwitch(), 2);
     EXPECT_DOUBLE_EQ(p.n2(), 1.0);
+}
+
+TEST(EngineStart, EveryGaugeStaysDefinedWhateverTheHostHolds) {
+    twtest::Panel p({"FLOOD_SW",
+                     "STARTER_PRESS",
+                     "START_ARM",
+                     "STARTMAN_SEL",
+                     "IGNITION_OVERRIDE",
+                     "IGNITION_CONT",
+                     "WINDSHIELD_HEAT",
+                     "STALL_TEST",
+                     "HEATER_INOP",
+                     "PITOT_AMPS",
+                     "ENGICE_INBD",
+                     "ENGICE_OUTBD",
+                     "ENG1ICE_VALVE",
+                     "ENG2ICE_VALVE",
+                     "ENG3ICE_VALVE",
+                     "ENG4ICE_VALVE",
+                     "START_SWITCHES",
+                     "FU_RESET",
+                     "THROTTLE_QUAD",
+                     "EPR1",
+                     "EPR2",
+                     "EPR3",
+                     "EPR4",
+                     "OLD_EPR1",
+                     "OLD_EPR2",
+                     "OLD_EPR3",
+                     "OLD_EPR4",
+                     "N1E1",
+                     "N1E2",
+                     "N1E3",
+                     "N1E4",
+                     "N2E1",
+                     "N2E2",
+                     "N2E3",
+                     "N2E4",
+                     "EGT1",
+                     "EGT2",
+                     "EGT3",
+                     "EGT4",
+                     "FFFU1",
+                     "FFFU2",
+                     "FFFU3",
+                     "FFFU4"});
+    const uint32_t vars[] = {1,   13,  61,  64,  131, 135, 136, 166, 201, 236, 335, 563, 567,
+                             577, 587, 597, 604, 624, 625, 626, 631, 638, 644, 657, 663, 682};
+    const double values[] = {NAN, INFINITY, -INFINITY, 1e300, -1e300, 4294967295.0};
+    for (double v : values) {
+        SCOPED_TRACE(v);
+        for (uint32_t id : vars) p.host.setVar(id, v);
+        p.click("START_ARM", 5, 5);
+        p.click("START_SWITCHES", 5, 5);
+        p.click("STALL_TEST", 5, 5);
+        p.click("ENGICE_INBD", 5, 5);
+        p.click("FU_RESET", 5, 55);
+        p.host.runTicks(2);
+        for (const auto& g : p.host.gauges()) {
+            for (const tw::ElementState& e : g->drawState()) {
+                EXPECT_FALSE(std::isnan(e.value)) << g->name() << " " << e.resource_id;
+                EXPECT_FALSE(std::isnan(e.value_y)) << g->name() << " " << e.resource_id;
+            }
+            // The tooltips' callbacks run on the same values.
+            g->tooltipAt(100, 100);
+            g->tooltipAt(5, 5);
+        }
+    }
 }

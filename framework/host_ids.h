@@ -100,7 +100,7 @@ constexpr uint32_t ClockMinutes = 4;
 constexpr uint32_t ClockSeconds = 5;    // also drives the second hand
 constexpr uint32_t ClockHandHours = 6;  // 0..23 on a 12-hour dial
 constexpr uint32_t ClockHandMinutes = 7;
-constexpr uint32_t PitotHeat = 13;          // 0 off
+constexpr uint32_t PitotHeat = 13;          // 0 off; above 0 when the pitot heat is on
 constexpr uint32_t TurnBall = 69;           // balance ball
 constexpr uint32_t TurnRate = 70;           // turn needle, -900..900 on the dial
 constexpr uint32_t AutopilotEngaged = 103;  // non-zero while engaged
@@ -137,6 +137,18 @@ constexpr uint32_t PitchTrim = 318;
 constexpr uint32_t GlideslopeAngle = 550;  // degrees, near 0 on the approach
 constexpr uint32_t TimeOfDay = 557;        // seconds, wrapping at 86400
 constexpr uint32_t RadioAltitudeMetres = 614;
+// ---- Engine start and engine instruments ----
+constexpr uint32_t EngineStride10 = 10;  // EGT and the host's starter state
+constexpr uint32_t N1Vernier1 = 135;     // stride 35; N1 for the vernier and tooltip
+constexpr uint32_t N2Vernier1 = 136;     // stride 35; N2 for the vernier and tooltip
+constexpr uint32_t StarterState1 = 563;  // stride 10; the host's starter, 0 when off
+constexpr uint32_t Egt1 = 567;           // stride 10; degrees Rankine
+constexpr uint32_t N1Percent1 = 624;     // stride 19
+constexpr uint32_t N2Percent1 = 625;     // stride 19
+constexpr uint32_t EprRotor1 = 626;      // stride 19; the rotor speed the EPR model takes
+constexpr uint32_t EgtPointer1 = 631;    // stride 19; named by the EGT pointers, not read
+// The starter duct is fed from engine 3's bleed.
+constexpr uint32_t DuctSourceN2 = N2Percent1 + 2 * EngineStride19;
 }  // namespace hostvar
 
 namespace hostevent {
@@ -256,4 +268,8 @@ constexpr uint32_t HorizontalPosition4 = 65806;
 constexpr uint32_t HorizontalLeave3 = 65814;     // leaving positions 3 and 4
 constexpr uint32_t HorizontalClear = 65819;      // entering 1 from 0 and 2 from 3
 constexpr uint32_t HorizontalPosition0 = 66375;  // entering and leaving position 0
+// ---- Engine start ----
+constexpr uint32_t EngineStride6 = 6;       // the starter toggles
+constexpr uint32_t StarterToggle1 = 65927;  // stride 6
+constexpr uint32_t StarterRun1 = 66300;     // stride 1; sent while a long start goes on
 }  // namespace hostevent

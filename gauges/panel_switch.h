@@ -1,6 +1,7 @@
 // The records of the small panel switches, buttons and lamps: a plate with one
-// icon on it, and the mouse lists of a switch with one area, of a rocker with
-// an upper and a lower area, and of a lamp that only has its tooltip.
+// icon on it (as a value, or as a type per gauge), and the mouse lists of a
+// switch with one area, of a rocker with an upper and a lower area, and of a
+// lamp that only has its tooltip.
 #pragma once
 
 #include <array>
@@ -61,4 +62,31 @@ constexpr RockerMouse rockerMouse(const char* tooltip, AreaBox upper, MouseCallb
 using LampMouse = std::array<MOUSE_RECT, 4>;
 constexpr LampMouse lampMouse(const char* tooltip) {
     return {mouseParent(0, 0, 0, 0), mouseTooltip(tooltip), mouseEndParent(), mouseEnd()};
+}
+
+// The same records as types, one per gauge: a plate and one icon, a switch's
+// position or a lamp, with its element callback.
+template <GAUGE_HEADER& Gauge, uint32_t Plate, uint32_t Picture, uint32_t Pictures,
+          ElementCallback Value>
+struct PlateAndIcon {
+    static constinit inline ELEMENT_ICON picture =
+        icon({&Gauge, Picture, 0, 0, ImageTransparent}, 0, Value, Pictures);
+    static constinit inline ELEMENT_HEADER* plateNext[] = {&picture.header, nullptr};
+    static constinit inline ELEMENT_STATIC_IMAGE plate =
+        staticImage({&Gauge, Plate, 0, 0, ImageTransparent, plateNext});
+    static constinit inline ELEMENT_HEADER* elements[] = {&plate, nullptr};
+};
+
+// An icon showing a module variable as its image.
+template <typename T, T& Position>
+double HOSTAPI positionIcon(ELEMENT_HEADER*) {
+    return Position;
+}
+
+// A gauge whose callback has nothing to do.
+inline void HOSTAPI noServiceAction(GAUGE_HEADER*, int32_t, uintptr_t) {}
+
+// Child areas of the panels: a left press, the pointing hand.
+constexpr MOUSE_RECT panelClick(int32_t x, int32_t y, int32_t w, int32_t h, MouseCallback cb) {
+    return mouseChild(x, y, w, h, SwitchCursor, MouseLeftPress, cb);
 }

@@ -22,7 +22,9 @@
 // FLOOD_SW is placed too, and N periods of the systems timer run, each with
 // a frame, before the frames of --frames), --time-of-day S (the host's time of
 // day, variable 557, starts at S seconds and runs with the ticks, wrapping at
-// midnight), --module PATH, --json.
+// midnight), --with GAUGE (another gauge on the panel, repeatable), --at TICK
+// GAUGE X Y (a left press at a point of GAUGE, placed on the panel too, once
+// TICK of the --ticks periods have run; repeatable), --module PATH, --json.
 //
 // The weather field, for every command (the offset service then answers the
 // radar's requests from it): --storm LAT,LON,RADIUS_NM,TOP_M,KIND,AMOUNT,INTENSITY
@@ -30,6 +32,11 @@
 // puts radartc on the panel and turns its range selector to N (0 off, 1 range
 // lines, 2, 3, 4 weather at 20, 50, 150 nm; the radar command takes 2 unless
 // told).
+//
+// A start followed from the command line, engine 2 with engine 3 running:
+//   tarnwick show N2E2 --var 201=1 --var 663=100 --with STARTER_PRESS
+//            --at 5 START_ARM 5 5 --at 5 START_SWITCHES 47 5
+//            --at 300 THROTTLE_QUAD 260 400 --ticks 700
 
 #include <cerrno>
 #include <cmath>
@@ -47,6 +54,13 @@
 
 namespace {
 
+// A press that --at schedules.
+struct TimedPress {
+    int tick;
+    std::string gauge;
+    std::string x, y;
+};
+
 struct Options {
     std::string command;
     std::vector<std::string> positional;
@@ -59,6 +73,8 @@ struct Options {
     bool ticks_given = false;
     int every = 0;
     std::optional<double> time_of_day;
+    std::vector<std::string> with;
+    std::vector<TimedPress> presses;
     bool json = false;
     tw::WeatherField field;
     bool weather = false;  // a field was given
@@ -72,7 +88,8 @@ struct UsageError {
 const char* Usage =
     "usage: tarnwick list|show|click|tooltip [GAUGE [X Y]] [--frames N] [--ticks N]\n"
     "                [--time-of-day S] [--var ID=VALUE]... [--calc EXPR=VALUE]...\n"
-    "                [--param TEXT] [--module PATH] [--json]\n"
+    "                [--param TEXT] [--with GAUGE]... [--at TICK GAUGE X Y]...\n"
+    "                [--module PATH] [--json]\n"
     "                [--storm LAT,LON,RADIUS_NM,TOP_M,KIND,AMOUNT,INTENSITY]...\n"
     "                [--ground LAT,LON,RADIUS_NM,ELEVATION_M]... [--radar-range N]\n"
     "       tarnwick drag GAUGE X Y X2 Y2 [X3 Y3]... [same options]\n"
@@ -179,6 +196,15 @@ Options parse(int argc, char** argv) {
                 throw UsageError{"bad --calc, want EXPR=VALUE: '" + v + "'"};
             o.calculations.emplace_back(v.substr(0, eq),
                                         parseNumber(v.substr(eq + 1), "calculator value"));
+        } else if (a[i] == "--with") {
+            o.with.push_back(value("--with"));
+        } else if (a[i] == "--at") {
+            TimedPress t;
+            t.tick = static_cast<int>(parseInteger(value("--at"), "tick", 0, 10000000));
+            t.gauge = value("--at");
+            t.x = value("--at");
+            t.y = value("--at");
+            o.presses.push_back(t);
         } else if (a[i] == "--param") {
             o.param = value("--param");
         } else if (a[i] == "--module") {
@@ -389,12 +415,32 @@ void printEvents(const tw::Host& host, const Options& o) {
 
 // The gauge the command names; with --ticks the master gauge goes on the panel
 // first, since the systems timer runs only while it is connected.
+// The other gauges follow it: those of --with, then those that --at presses.
+tw::Gauge* findPlaced(tw::Host& host, const std::string& name) {
+    for (const auto& g : host.gauges())
+        if (g->name() == name) return g.get();
+    return nullptr;
+}
+
+tw::Gauge* place(tw::Host& host, const std::string& name) {
+    if (tw::Gauge* g = findPlaced(host, name)) return g;
+    tw::Gauge* g = host.createGauge(name);
+    if (!g) throw UsageError{"no gauge named '" + name + "'"};
+    return g;
+}
+
 tw::Gauge* createNamed(tw::Host& host, const Options& o) {
     const std::string& name = o.positional[0];
     if (o.ticks > 0 && name != "FLOOD_SW" && host.module().findGauge(name))
         host.createGauge("FLOOD_SW");
     tw::Gauge* g = host.createGauge(name, o.param);
     if (!g) throw UsageError{"no gauge named '" + name + "'"};
+    for (const std::string& other : o.with) place(host, other);
+    for (const TimedPress& t : o.presses) {
+        if (t.tick > o.ticks)
+            throw UsageError{"--at " + std::to_string(t.tick) + " is past --ticks"};
+        place(host, t.gauge);
+    }
     return g;
 }
 
@@ -404,18 +450,28 @@ tw::Gauge* gaugeFor(tw::Host& host, const Options& o, size_t needed) {
     return createNamed(host, o);
 }
 
-// What follows a command's mouse action: the systems timer's periods, then frames.
+PIXPOINT pointFor(const tw::Gauge& g, const std::string& x, const std::string& y);
+
+// What follows a command's mouse action: the systems timer's periods, with the
+// presses of --at between them in the order given, then frames.
 void runAfter(tw::Host& host, const Options& o) {
     constexpr uint32_t TimeOfDay = 557;
     constexpr double SecondsPerDay = 86400.0, TickSeconds = 0.055;
-    if (o.time_of_day) {
-        for (int i = 0; i < o.ticks; ++i) {
-            double t = std::fmod(*o.time_of_day + i * TickSeconds, SecondsPerDay);
-            host.setVar(TimeOfDay, t < 0 ? t + SecondsPerDay : t);
-            host.runTicks(1);
+    for (int tick = 0; tick <= o.ticks; ++tick) {
+        for (const TimedPress& t : o.presses) {
+            if (t.tick != tick) continue;
+            tw::Gauge& g = *findPlaced(host, t.gauge);
+            PIXPOINT p = pointFor(g, t.x, t.y);
+            if (!g.press(p.x, p.y))
+                throw UsageError{"no clickable area at that point of " + g.name()};
+            g.release();
         }
-    } else {
-        host.runTicks(o.ticks);
+        if (tick == o.ticks) break;
+        if (o.time_of_day) {
+            double t = std::fmod(*o.time_of_day + tick * TickSeconds, SecondsPerDay);
+            host.setVar(TimeOfDay, t < 0 ? t + SecondsPerDay : t);
+        }
+        host.runTicks(1);
     }
     host.frames(o.frames);
 }
@@ -426,14 +482,18 @@ PIXPOINT anyPoint(const Options& o, size_t at) {
                     static_cast<int32_t>(parseInteger(o.positional[at + 1], "y", -100000, 100000))};
 }
 
-PIXPOINT pointFor(const tw::Gauge& g, const Options& o) {
-    PIXPOINT p = anyPoint(o, 1);
+PIXPOINT pointFor(const tw::Gauge& g, const std::string& x, const std::string& y) {
+    PIXPOINT p{static_cast<int32_t>(parseInteger(x, "x", -100000, 100000)),
+               static_cast<int32_t>(parseInteger(y, "y", -100000, 100000))};
     // Areas without a size of their own (a lamp's tooltip) cover the whole gauge.
     auto extent = g.mouseAreas().extent();
     if (extent && !extent->contains(p.x, p.y))
-        throw UsageError{"point (" + o.positional[1] + "," + o.positional[2] + ") is outside " +
-                         g.name()};
+        throw UsageError{"point (" + x + "," + y + ") is outside " + g.name()};
     return p;
+}
+
+PIXPOINT pointFor(const tw::Gauge& g, const Options& o) {
+    return pointFor(g, o.positional[1], o.positional[2]);
 }
 
 // ---- The weather radar ----------------------------------------------------------

@@ -470,6 +470,12 @@ void drawPlate(Job& j) {
         set(j.cr, named("white"));
         const char* detents[] = {"0", "2", "5", "10", "25", "30"};
         for (int i = 0; i < 6; ++i) text(j.cr, detents[i], 600, 66 + i * 66.5, 14);
+        text(j.cr, "SPEED BRAKE", 94, 16, 11);
+        text(j.cr, "THRUST", 290, 16, 11);
+        text(j.cr, "START", 290, 470, 11);
+        text(j.cr, "FLAPS", 557, 12, 11);
+        text(j.cr, "TRIM", 30, 172, 10);
+        return;
     }
     set(j.cr, named("white"));
     if (r.has("digits")) {
@@ -593,7 +599,7 @@ void drawDial(Job& j) {
         }
     }
     set(j.cr, named("white"), 0.85);
-    text(j.cr, r.legend, c.x, c.y + rad * 0.42, rad > 80 ? 12 : 8, rad);
+    text(j.cr, r.legend, c.x, c.y + rad * 0.28, rad > 80 ? 10 : 7, rad * 0.8);
 }
 
 void drawOverlay(Job& j) {

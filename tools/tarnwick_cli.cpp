@@ -9,6 +9,10 @@
 //                                              points (anywhere, also off the gauge),
 //                                              the release, then N frames
 //   tarnwick tooltip GAUGE X Y                 the tooltip at a point
+//   tarnwick render GAUGE --out FILE.png       a picture of the gauge after its frames
+//                                              (and left presses at --click X,Y first)
+//   tarnwick render-panel PANEL.cfg --out FILE.png
+//                                              a picture of a whole panel configuration
 //
 // Options for every command: --var ID=VALUE (a host variable, repeatable),
 // --param TEXT (the gauge's parameter string), --ticks N (the master gauge
@@ -27,6 +31,7 @@
 #include <vector>
 
 #include "host/host.h"
+#include "host/render.h"
 
 namespace {
 
@@ -36,6 +41,8 @@ struct Options {
     std::vector<std::pair<uint32_t, double>> vars;
     std::string param;
     std::string module;
+    std::string out;
+    std::vector<PIXPOINT> clicks;
     int frames = 1;
     int ticks = 0;
     bool json = false;
@@ -48,7 +55,9 @@ struct UsageError {
 const char* Usage =
     "usage: tarnwick list|show|click|tooltip [GAUGE [X Y]] [--frames N] [--ticks N]\n"
     "                [--var ID=VALUE]... [--param TEXT] [--module PATH] [--json]\n"
-    "       tarnwick drag GAUGE X Y X2 Y2 [X3 Y3]... [same options]\n";
+    "       tarnwick drag GAUGE X Y X2 Y2 [X3 Y3]... [same options]\n"
+    "       tarnwick render GAUGE --out FILE.png [--click X,Y]... [same options]\n"
+    "       tarnwick render-panel PANEL.cfg --out FILE.png [same options]\n";
 
 // 64 bits on every target: variable ids span the whole unsigned 32-bit range.
 long long parseInteger(const std::string& text, const char* what, long long lo, long long hi) {
@@ -93,6 +102,15 @@ Options parse(int argc, char** argv) {
             o.param = value("--param");
         } else if (a[i] == "--module") {
             o.module = value("--module");
+        } else if (a[i] == "--out") {
+            o.out = value("--out");
+        } else if (a[i] == "--click") {
+            std::string v = value("--click");
+            size_t comma = v.find(',');
+            if (comma == std::string::npos) throw UsageError{"bad --click, want X,Y: '" + v + "'"};
+            o.clicks.push_back(
+                {static_cast<int32_t>(parseInteger(v.substr(0, comma), "x", -100000, 100000)),
+                 static_cast<int32_t>(parseInteger(v.substr(comma + 1), "y", -100000, 100000))});
         } else if (a[i].rfind("--", 0) == 0) {
             throw UsageError{"unknown option " + a[i]};
         } else if (o.command.empty()) {
@@ -367,6 +385,37 @@ int run(const Options& o) {
         auto text = g->tooltipAt(p.x, p.y);
         if (!text) throw UsageError{"no tooltip at that point of " + g->name()};
         std::cout << (o.json ? "{\"tooltip\":" + jsonString(*text) + "}" : *text) << "\n";
+        return 0;
+    }
+    if (o.command == "render") {
+        if (o.out.empty()) throw UsageError{"render needs --out FILE.png"};
+        tw::Gauge* g = gaugeFor(host, o, 1);
+        host.frame();
+        for (PIXPOINT c : o.clicks) {
+            if (!g->press(c.x, c.y))
+                throw UsageError{"no clickable area at (" + std::to_string(c.x) + "," +
+                                 std::to_string(c.y) + ") of " + g->name()};
+            g->release();
+            host.frame();
+        }
+        runAfter(host, o);
+        tw::Pictures pictures(host.module().handle());
+        tw::Image img = tw::renderGauge(*g, pictures);
+        tw::writePng(o.out, img);
+        std::cout << "wrote " << o.out << " (" << img.width << " x " << img.height << ")\n";
+        return 0;
+    }
+    if (o.command == "render-panel") {
+        if (o.positional.size() != 1) throw UsageError{"render-panel wants PANEL.cfg"};
+        if (o.out.empty()) throw UsageError{"render-panel needs --out FILE.png"};
+        tw::PanelConfig cfg = tw::readPanelConfig(o.positional[0]);
+        auto placed = tw::placePanel(host, cfg);
+        runAfter(host, o);
+        tw::Pictures pictures(host.module().handle());
+        tw::Image img = tw::drawPanel(cfg, placed, pictures);
+        tw::writePng(o.out, img);
+        std::cout << "wrote " << o.out << " (" << img.width << " x " << img.height << ", "
+                  << placed.size() << " gauges)\n";
         return 0;
     }
     throw UsageError{o.command.empty() ? "no command given"

@@ -794,8 +794,9 @@ void drawLamp(Job& j) {
     Colour c = named(r.colour);
     bool lit = r.kind == "lamp";
     if (r.has("slot")) {
-        auto v = numbers(r.param("slot"));
-        int k = static_cast<int>(v[0]), n = static_cast<int>(v[1]);
+        int k = 0, n = 1;
+        if (std::sscanf(r.param("slot").c_str(), "%d/%d", &k, &n) != 2 || n < 1 || k < 0 || k >= n)
+            throw std::runtime_error("line " + std::to_string(r.line) + ": want slot=K/N");
         plateBase(j.cr, j.w, j.h, PanelDark);
         double cw = static_cast<double>(j.w) / n;
         const char* marks[] = {"O", "M", "I"};
@@ -817,11 +818,11 @@ void drawLamp(Job& j) {
 }
 
 int imageOf(const Job& j, int& count) {
-    auto v = numbers(j.row.param("img", "0/1").substr(0));
-    std::string s = j.row.param("img", "0/1");
-    size_t slash = s.find('/');
-    int k = std::atoi(s.substr(0, slash).c_str());
-    count = slash == std::string::npos ? 1 : std::atoi(s.substr(slash + 1).c_str());
+    int k = 0;
+    count = 1;
+    if (j.row.has("img") && (std::sscanf(j.row.param("img").c_str(), "%d/%d", &k, &count) != 2 ||
+                             count < 1 || k < 0 || k >= count))
+        throw std::runtime_error("line " + std::to_string(j.row.line) + ": want img=K/N");
     // The records' picture count wins over the table's.
     if (!j.row.named && k > 0 && j.row.id >= static_cast<uint32_t>(k)) {
         auto it = j.rec.icon_images.find(j.row.id - k);

@@ -213,9 +213,12 @@ Image renderGauge(const Gauge& gauge, Pictures& pictures, uint32_t background) {
 
 void drawScaled(Image& dst, const Image& src, int32_t x, int32_t y, int32_t w, int32_t h) {
     if (w <= 0 || h <= 0 || src.width <= 0 || src.height <= 0) return;
-    for (int32_t j = 0; j < h; ++j) {
+    // Only the part that lands on dst is worked out, however large the box.
+    int32_t j0 = std::max(0, -y), j1 = std::min(h, dst.height - y);
+    int32_t i0 = std::max(0, -x), i1 = std::min(w, dst.width - x);
+    for (int32_t j = j0; j < j1; ++j) {
         int32_t sy = static_cast<int32_t>(static_cast<int64_t>(j) * src.height / h);
-        for (int32_t i = 0; i < w; ++i) {
+        for (int32_t i = i0; i < i1; ++i) {
             int32_t sx = static_cast<int32_t>(static_cast<int64_t>(i) * src.width / w);
             dst.put(x + i, y + j, src.at(sx, sy));
         }
@@ -260,22 +263,26 @@ Image drawPanel(const PanelConfig& config, const std::vector<PlacedGauge>& place
         int32_t w = p.line->width ? p.line->width : img.width;
         int32_t h = p.line->height
                         ? p.line->height
-                        : static_cast<int32_t>(static_cast<int64_t>(w) * img.height / img.width);
+                        : static_cast<int32_t>(std::min<int64_t>(
+                              static_cast<int64_t>(w) * img.height / img.width, 1 << 20));
         boxes.push_back({p.line->x, p.line->y, w, h});
-        heights[p.window] = std::max(heights[p.window], p.line->y + h);
+        heights[p.window] = std::max(heights[p.window], p.line->y + std::min(h, 1 << 20));
     }
-    int32_t width = 1, height = 0;
+    int64_t width = 1, height = 0;
     std::map<const PanelWindow*, int32_t> tops;
     for (const PanelWindow& w : config.windows) {
-        tops[&w] = height;
-        width = std::max(width, w.width);
+        tops[&w] = static_cast<int32_t>(std::min<int64_t>(height, 1 << 30));
+        width = std::max<int64_t>(width, w.width);
         height += w.height ? w.height : std::max(heights[&w], 1);
     }
-    Image panel(width, std::clamp(height, 1, 16384), 0x1A1B1D);
+    constexpr int32_t MaxSide = 16384;
+    Image panel(static_cast<int32_t>(std::clamp<int64_t>(width, 1, MaxSide)),
+                static_cast<int32_t>(std::clamp<int64_t>(height, 1, MaxSide)), 0x1A1B1D);
     for (const PanelWindow& w : config.windows) {
         int32_t h = w.height ? w.height : std::max(heights[&w], 1);
-        for (int32_t y = 0; y < h; ++y)
-            for (int32_t x = 0; x < w.width; ++x) panel.put(x, tops[&w] + y, PanelColour);
+        for (int32_t y = tops[&w]; y < std::min(tops[&w] + h, panel.height); ++y)
+            for (int32_t x = 0; x < std::min(w.width, panel.width); ++x)
+                panel.put(x, y, PanelColour);
     }
     for (size_t i = 0; i < placed.size(); ++i)
         drawScaled(panel, shots[i], boxes[i].x, tops[placed[i].window] + boxes[i].y, boxes[i].w,

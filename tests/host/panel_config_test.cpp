@@ -74,6 +74,20 @@ TEST(PanelConfig, RefusesAMalformedLineNamingIt) {
     }
 }
 
+// Sizes far beyond any screen are cut to what a picture can hold.
+TEST(PanelConfig, HugeWindowsAndBoxesStayWithinAPicture) {
+    auto cfg = tw::parsePanelConfig(
+        "[Window00]\nsize_mm=1000000,12\ngauge00=tarnwick!FLOOD_SW, 0, 0, 1000000, 1000000\n");
+    tw::Host host;
+    auto placed = tw::placePanel(host, cfg);
+    host.frame();
+    tw::Pictures pictures(host.module().handle());
+    tw::Image img = tw::drawPanel(cfg, placed, pictures);
+    EXPECT_EQ(img.width, 16384);
+    EXPECT_EQ(img.height, 12);
+    EXPECT_NE(img.at(0, 0), 0x2E3034u);  // the switch's plate, not the bare panel
+}
+
 // The shipped cockpit: every gauge of the module, drawn at the stated size,
 // each built gauge showing something in its box.
 TEST(PanelConfig, TheShippedCockpitDrawsEveryBuiltGauge) {

@@ -581,6 +581,19 @@ void drawDial(Job& j) {
     double mul = r.has("mul") ? std::atof(r.param("mul").c_str()) : 1.0;
     bool numerals = r.param("numerals", "1") != "0";
     if (!found.empty()) {
+        // A needle that turns elsewhere on the face (a vernier) gets a dial of its own.
+        for (const NeedleUse& n : found) {
+            if (n.turn.x == c.x && n.turn.y == c.y) continue;
+            double r = 0;
+            for (const auto& p : n.scale)
+                r = std::max(r, std::hypot(p.pt.x - n.turn.x, p.pt.y - n.turn.y));
+            cairo_arc(j.cr, n.turn.x, n.turn.y, r + 5, 0, 2 * Pi);
+            set(j.cr, FaceBlack, 1.8);
+            cairo_fill_preserve(j.cr);
+            set(j.cr, PanelGrey);
+            cairo_set_line_width(j.cr, 2);
+            cairo_stroke(j.cr);
+        }
         for (const NeedleUse& n : found) scaleMarks(j.cr, n, mul, numerals, true);
     } else if (r.has("lin")) {
         auto v = numbers(r.param("lin"));

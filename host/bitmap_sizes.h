@@ -1,8 +1,9 @@
 // The pixel sizes of the module's bitmap resources, as the simulator knows them
-// from the bitmaps it loads. The bundled host has no artwork, so it keeps the
-// sizes in a table: it writes them into each element's image_size when it
-// builds a gauge, and gauges that measure their own picture (the throttle
-// quadrant's thrust levers) read them back from there.
+// from the bitmaps it loads: read from the module's own resources (by number,
+// through FindResourceA and LoadResource). The host writes them into each
+// element's image_size when it builds a gauge, and gauges that measure their
+// own picture (the throttle quadrant's thrust levers) read them back from
+// there. Tests may give or take sizes on top of the module's.
 #pragma once
 
 #include <cstdint>
@@ -15,8 +16,10 @@ namespace tw {
 
 class BitmapSizes {
 public:
-    // Starts with every size the host knows.
-    BitmapSizes();
+    BitmapSizes() = default;
+
+    // The module whose resources give the sizes (its Module::handle()).
+    void useModule(void* module_handle);
 
     // Width and height in pixels; empty for a bitmap the host knows no size of.
     std::optional<PIXPOINT> find(uint32_t resource_id) const;
@@ -26,7 +29,9 @@ public:
     void forget(uint32_t resource_id);
 
 private:
-    std::map<uint32_t, PIXPOINT> sizes_;
+    void* module_ = nullptr;
+    std::map<uint32_t, std::optional<PIXPOINT>> overrides_;
+    mutable std::map<uint32_t, std::optional<PIXPOINT>> read_;
 };
 
 }  // namespace tw

@@ -116,6 +116,7 @@ Host::Host(const std::string& module_path) {
     try {
         main_window_ = std::make_unique<MainWindow>();
         module_ = std::make_unique<Module>(module_path, &services_);
+        bitmap_sizes_.useModule(module_->handle());
     } catch (...) {
         main_window_.reset();
         g_active = nullptr;

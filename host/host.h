@@ -149,7 +149,8 @@ public:
 
     // Creates an instance as the panel configuration asks for it: first the
     // bitmap sizes, written into image_size of every element of the gauge's tree
-    // from bitmapSizes() ({0, 0} for a bitmap of unknown size), then the query,
+    // from bitmapSizes(), which reads them from the module's own bitmap
+    // resources ({0, 0} for a bitmap of unknown size), then the query,
     // install and initialise services, then the connect to its window. Unknown
     // names give null.
     Gauge* createGauge(std::string_view name, std::string parameters = "", uintptr_t window = 0);

@@ -11,6 +11,8 @@
 #include <unistd.h>
 
 #include <climits>
+
+#include "platform/linux/stand_in.h"
 #endif
 
 namespace tw {
@@ -60,6 +62,12 @@ Module::Module(const std::string& path, PANEL_SERVICES* services) : path_(path) 
     handle_ = openLibrary(path);
     if (!handle_) throw std::runtime_error("cannot load " + path + ": " + lastError());
 #if !defined(_WIN32)
+    // Windows maps a DLL's resources with it; here the bitmaps the build drew
+    // for the module lie beside it, named by its resource script.
+    size_t cut = path.find_last_of('/');
+    twplat::loadResourceScript(static_cast<HMODULE>(handle_),
+                               (cut == std::string::npos ? std::string(".") : path.substr(0, cut)) +
+                                   "/resources/tarnwick.rc");
     callEntry(handle_, 1);
 #endif
     linkage_ = static_cast<LINKAGE*>(findSymbol(handle_, "Linkage"));

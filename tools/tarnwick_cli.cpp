@@ -14,6 +14,10 @@
 //                                              field: N ticks (80 unless given), the
 //                                              fan's picture every K ticks and at the
 //                                              end (--json: the display's draw state)
+//   tarnwick render GAUGE --out FILE.png       a picture of the gauge after its frames
+//                                              (and left presses at --click X,Y first)
+//   tarnwick render-panel PANEL.cfg --out FILE.png
+//                                              a picture of a whole panel configuration
 //
 // Options for every command: --var ID=VALUE (a host variable, repeatable),
 // --calc "EXPR=VALUE" (what the host's calculator gives for an expression,
@@ -50,6 +54,7 @@
 #include <vector>
 
 #include "host/host.h"
+#include "host/render.h"
 #include "host/weather_field.h"
 
 namespace {
@@ -68,6 +73,8 @@ struct Options {
     std::vector<std::pair<std::string, double>> calculations;
     std::string param;
     std::string module;
+    std::string out;
+    std::vector<PIXPOINT> clicks;
     int frames = 1;
     int ticks = 0;
     bool ticks_given = false;
@@ -93,7 +100,9 @@ const char* Usage =
     "                [--storm LAT,LON,RADIUS_NM,TOP_M,KIND,AMOUNT,INTENSITY]...\n"
     "                [--ground LAT,LON,RADIUS_NM,ELEVATION_M]... [--radar-range N]\n"
     "       tarnwick drag GAUGE X Y X2 Y2 [X3 Y3]... [same options]\n"
-    "       tarnwick radar [--ticks N] [--every K] [same options]\n";
+    "       tarnwick radar [--ticks N] [--every K] [same options]\n"
+    "       tarnwick render GAUGE --out FILE.png [--click X,Y]... [same options]\n"
+    "       tarnwick render-panel PANEL.cfg --out FILE.png [same options]\n";
 
 // 64 bits on every target: variable ids span the whole unsigned 32-bit range.
 long long parseInteger(const std::string& text, const char* what, long long lo, long long hi) {
@@ -209,6 +218,15 @@ Options parse(int argc, char** argv) {
             o.param = value("--param");
         } else if (a[i] == "--module") {
             o.module = value("--module");
+        } else if (a[i] == "--out") {
+            o.out = value("--out");
+        } else if (a[i] == "--click") {
+            std::string v = value("--click");
+            size_t comma = v.find(',');
+            if (comma == std::string::npos) throw UsageError{"bad --click, want X,Y: '" + v + "'"};
+            o.clicks.push_back(
+                {static_cast<int32_t>(parseInteger(v.substr(0, comma), "x", -100000, 100000)),
+                 static_cast<int32_t>(parseInteger(v.substr(comma + 1), "y", -100000, 100000))});
         } else if (a[i].rfind("--", 0) == 0) {
             throw UsageError{"unknown option " + a[i]};
         } else if (o.command.empty()) {
@@ -656,6 +674,37 @@ int run(const Options& o) {
         auto text = g->tooltipAt(p.x, p.y);
         if (!text) throw UsageError{"no tooltip at that point of " + g->name()};
         std::cout << (o.json ? "{\"tooltip\":" + jsonString(*text) + "}" : *text) << "\n";
+        return 0;
+    }
+    if (o.command == "render") {
+        if (o.out.empty()) throw UsageError{"render needs --out FILE.png"};
+        tw::Gauge* g = gaugeFor(host, o, 1);
+        host.frame();
+        for (PIXPOINT c : o.clicks) {
+            if (!g->press(c.x, c.y))
+                throw UsageError{"no clickable area at (" + std::to_string(c.x) + "," +
+                                 std::to_string(c.y) + ") of " + g->name()};
+            g->release();
+            host.frame();
+        }
+        runAfter(host, o);
+        tw::Pictures pictures(host.module().handle());
+        tw::Image img = tw::renderGauge(*g, pictures);
+        tw::writePng(o.out, img);
+        std::cout << "wrote " << o.out << " (" << img.width << " x " << img.height << ")\n";
+        return 0;
+    }
+    if (o.command == "render-panel") {
+        if (o.positional.size() != 1) throw UsageError{"render-panel wants PANEL.cfg"};
+        if (o.out.empty()) throw UsageError{"render-panel needs --out FILE.png"};
+        tw::PanelConfig cfg = tw::readPanelConfig(o.positional[0]);
+        auto placed = tw::placePanel(host, cfg);
+        runAfter(host, o);
+        tw::Pictures pictures(host.module().handle());
+        tw::Image img = tw::drawPanel(cfg, placed, pictures);
+        tw::writePng(o.out, img);
+        std::cout << "wrote " << o.out << " (" << img.width << " x " << img.height << ", "
+                  << placed.size() << " gauges)\n";
         return 0;
     }
     throw UsageError{o.command.empty() ? "no command given"

@@ -3,7 +3,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <list>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -72,6 +75,37 @@ void addResource(HMODULE module, LPCSTR type, LPCSTR name, const void* data, siz
         }
     }
     resourceList.push_back({module, t, n, std::move(copy)});
+}
+
+size_t loadResourceScript(HMODULE module, const std::string& script_path) {
+    std::ifstream script(script_path);
+    if (!script) return 0;
+    const size_t cut = script_path.find_last_of('/');
+    const std::string folder = cut == std::string::npos ? "." : script_path.substr(0, cut);
+    constexpr size_t FileHeaderBytes = 14;
+    size_t given = 0;
+    std::string line;
+    while (std::getline(script, line)) {
+        std::istringstream words(line);
+        std::string name, type;
+        if (!(words >> name >> type) || type != "BITMAP") continue;
+        const size_t q1 = line.find('"');
+        const size_t q2 = q1 == std::string::npos ? q1 : line.find('"', q1 + 1);
+        if (q2 == std::string::npos) continue;
+        std::ifstream file(folder + "/" + line.substr(q1 + 1, q2 - q1 - 1), std::ios::binary);
+        if (!file) continue;
+        std::vector<char> bytes((std::istreambuf_iterator<char>(file)), {});
+        if (bytes.size() <= FileHeaderBytes || bytes[0] != 'B' || bytes[1] != 'M') continue;
+        const bool numbered = name.find_first_not_of("0123456789") == std::string::npos;
+        const unsigned id =
+            numbered && name.size() <= 5 ? static_cast<unsigned>(std::stoul(name)) : 0;
+        if (numbered && (id == 0 || id > 0xFFFF)) continue;
+        LPCSTR key = numbered ? MAKEINTRESOURCEA(id) : name.c_str();
+        addResource(module, RT_BITMAP, key, bytes.data() + FileHeaderBytes,
+                    bytes.size() - FileHeaderBytes);
+        ++given;
+    }
+    return given;
 }
 
 }  // namespace twplat

@@ -71,6 +71,14 @@ void clearFault(Fault fault);
 // existing resource of the same type and name.
 void addResource(HMODULE module, LPCSTR type, LPCSTR name, const void* data, size_t size);
 
+// Gives `module` the bitmaps a resource script names, as the Windows loader
+// maps a DLL's resources: each `NAME BITMAP "FILE"` line (NAME a number or a
+// name; FILE relative to the script's folder) becomes an RT_BITMAP resource
+// holding the file without its 14-byte file header, as a resource compiler
+// stores it. Other lines are skipped. Returns the number of bitmaps given; a
+// missing script or file gives none of its bitmaps.
+size_t loadResourceScript(HMODULE module, const std::string& script_path);
+
 // ---- Inspection ----------------------------------------------------------------
 struct WindowInfo {
     HWND hwnd;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <set>
 #include <string>
 
@@ -110,6 +111,45 @@ TEST(ModuleOnWin32, SoundsLoadFromFilesIntoRealBuffersThatPlay) {
     soundFree(again);
     soundShutdown();
     EXPECT_EQ(SoundDevice, nullptr);
+}
+
+// The build's synthesized sounds, from the folder that holds its Sound folder.
+TEST(ModuleOnWin32, TheBuildsCockpitSoundsLoadIntoRealBuffersThatPlay) {
+    std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(TW_SOUND_PARENT);
+    tw::Host host;
+    ASSERT_EQ(soundInit(nullptr), 1);
+    ASSERT_NE(SoundDevice, nullptr);
+    const char* files[] = {"quorl_ostra_Gear_Sound.wav",
+                           "quorl_ostra_gear_1.wav",
+                           "brennel_click.wav",
+                           "tarnwick_Trim_Sound.WAV",
+                           "brennel_altwarn.wav",
+                           "brennel_quorl_bigswitch_click.wav",
+                           "tarnwick_HGHB_SPUP.wav",
+                           "tarnwick_towarn.wav",
+                           "tarnwick_stkshkr.wav",
+                           "brennel_chime.wav",
+                           "tarnwick_overspeed.wav",
+                           "brennel_external_elec.wav",
+                           "tarnwick_external_aircart.wav",
+                           "tarnwick_cockpit2ground2.wav",
+                           "tarnwick_external_air_off.wav",
+                           "brennel_clear421.wav",
+                           "brennel_RP_ding_dong.wav",
+                           "tarnwick_inverters.wav",
+                           "tarnwick_glideslope.wav"};
+    for (const char* f : files) {
+        SoundHandle h = soundLoad((std::string(".\\Sound\\") + f).c_str());
+        EXPECT_NE(h, nullptr) << f;
+        if (!h) continue;
+        soundPlay(h, SoundPlayOnce);
+        EXPECT_EQ(soundIsPlaying(h), 1) << f;
+        soundStop(h);
+        soundFree(h);
+    }
+    soundShutdown();
+    std::filesystem::current_path(previous);
 }
 
 TEST(ModuleOnWin32, TheOffsetClientReadsAndWritesThroughARealServerWindow) {

@@ -1,0 +1,331 @@
+#include "host/render.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <stdexcept>
+
+#include "host/moving_window.h"
+
+namespace tw {
+
+namespace {
+
+constexpr double Pi = 3.14159265358979323846;
+constexpr uint32_t Transparent = 0;
+// Pictures farther off than this are not the module's: nothing is drawn there.
+constexpr double MaxExtent = 16384;
+
+bool finite(double v) { return std::isfinite(v) && std::fabs(v) < MaxExtent; }
+
+int32_t roundToInt(double v) { return finite(v) ? static_cast<int32_t>(std::lround(v)) : 0; }
+
+void blit(Image& dst, const Picture& p, int32_t x0, int32_t y0, bool transparent) {
+    for (int32_t y = 0; y < p.height; ++y) {
+        for (int32_t x = 0; x < p.width; ++x) {
+            uint32_t c = p.at(x, y);
+            if (transparent && c == Transparent) continue;
+            dst.put(x0 + x, y0 + y, c);
+        }
+    }
+}
+
+// Every pixel of dst within the box whose source point (through `map`) lies
+// inside the picture takes that pixel.
+template <typename Map>
+void resample(Image& dst, const Picture& p, int32_t bx0, int32_t by0, int32_t bx1, int32_t by1,
+              bool transparent, Map map) {
+    bx0 = std::max(bx0, 0);
+    by0 = std::max(by0, 0);
+    bx1 = std::min(bx1, dst.width - 1);
+    by1 = std::min(by1, dst.height - 1);
+    for (int32_t y = by0; y <= by1; ++y) {
+        for (int32_t x = bx0; x <= bx1; ++x) {
+            double sx, sy;
+            if (!map(x + 0.5, y + 0.5, sx, sy)) continue;
+            auto ix = static_cast<int32_t>(std::floor(sx)),
+                 iy = static_cast<int32_t>(std::floor(sy));
+            if (ix < 0 || iy < 0 || ix >= p.width || iy >= p.height) continue;
+            uint32_t c = p.at(ix, iy);
+            if (transparent && c == Transparent) continue;
+            dst.put(x, y, c);
+        }
+    }
+}
+
+void drawNeedle(Image& dst, const ElementState& s, const Picture& p, bool transparent) {
+    auto* n = reinterpret_cast<const ELEMENT_NEEDLE*>(s.element);
+    double turn = n->nonlinearity_table && n->nonlinearity_count ? s.angle - 90.0 : s.angle;
+    double a = turn * Pi / 180.0, c = std::cos(a), si = std::sin(a);
+    double px = n->needle_pivot.x, py = n->needle_pivot.y;
+    double ox = s.position.x, oy = s.position.y;
+    if (!finite(px) || !finite(py) || !finite(ox) || !finite(oy)) return;
+    double reach = std::hypot(std::max(std::fabs(px), std::fabs(p.width - px)),
+                              std::max(std::fabs(py), std::fabs(p.height - py))) +
+                   1;
+    resample(dst, p, static_cast<int32_t>(ox - reach), static_cast<int32_t>(oy - reach),
+             static_cast<int32_t>(ox + reach), static_cast<int32_t>(oy + reach), transparent,
+             [&](double x, double y, double& sx, double& sy) {
+                 // Turned clockwise on screen, so the source is the point turned back.
+                 double dx = x - ox, dy = y - oy;
+                 sx = px + c * dx + si * dy;
+                 sy = py - si * dx + c * dy;
+                 return true;
+             });
+}
+
+void drawMoving(Image& dst, const ElementState& s, const Picture& strip, Pictures& pictures,
+                bool transparent) {
+    auto* m = reinterpret_cast<const ELEMENT_MOVING_IMAGE*>(s.element);
+    const Picture* mask = m->mask_id ? pictures.find(m->mask_id) : nullptr;
+    int32_t ww = mask ? mask->width : strip.width;
+    int32_t wh = mask ? mask->height : movingImageWindow(strip.height, m->y.minimum, m->y.maximum);
+    if (!mask && m->x.maximum != m->x.minimum)
+        ww = movingImageWindow(strip.width, m->x.minimum, m->x.maximum);
+    ww = std::min(ww, strip.width);
+    wh = std::min(wh, strip.height);
+    auto ox = static_cast<int32_t>(std::lround(s.fraction_x * (strip.width - ww)));
+    auto oy = static_cast<int32_t>(std::lround(s.fraction_y * (strip.height - wh)));
+    for (int32_t y = 0; y < wh; ++y) {
+        for (int32_t x = 0; x < ww; ++x) {
+            if (mask && mask->at(x, y) == Transparent) continue;
+            uint32_t c = strip.at(x + ox, y + oy);
+            if (transparent && c == Transparent) continue;
+            dst.put(s.position.x + x, s.position.y + y, c);
+        }
+    }
+}
+
+void drawSprite(Image& dst, const ElementState& s, const Picture& tex, Pictures& pictures,
+                bool transparent) {
+    auto* sp = reinterpret_cast<const ELEMENT_SPRITE*>(s.element);
+    double kx = sp->texture_scale_x, ky = sp->texture_scale_y;
+    if (!finite(kx) || !finite(ky) || std::fabs(kx) < 1e-3 || std::fabs(ky) < 1e-3) return;
+    if (!finite(s.offset_x) || !finite(s.offset_y) || !finite(s.rotation)) return;
+    const Picture* window = pictures.find(s.resource_id + 1);
+    int32_t ww = window ? window->width : roundToInt(tex.width * std::fabs(kx));
+    int32_t wh = window ? window->height : roundToInt(tex.height * std::fabs(ky));
+    double a = s.rotation * Pi / 180.0, c = std::cos(a), si = std::sin(a);
+    double cx = sp->texture_center.x, cy = sp->texture_center.y;
+    for (int32_t y = 0; y < wh; ++y) {
+        for (int32_t x = 0; x < ww; ++x) {
+            if (window && window->at(x, y) == Transparent) continue;
+            // Turned counter-clockwise on screen: turn the point back clockwise.
+            double dx = s.position.x + x + 0.5 - cx, dy = s.position.y + y + 0.5 - cy;
+            double tx = c * dx - si * dy, ty = si * dx + c * dy;
+            double u = tex.width / 2.0 + tx / kx - s.offset_x;
+            double v = tex.height / 2.0 + ty / ky - s.offset_y;
+            auto iu = std::clamp(static_cast<int32_t>(std::floor(u)), 0, tex.width - 1);
+            auto iv = std::clamp(static_cast<int32_t>(std::floor(v)), 0, tex.height - 1);
+            uint32_t col = tex.at(iu, iv);
+            if (transparent && col == Transparent) continue;
+            dst.put(s.position.x + x, s.position.y + y, col);
+        }
+    }
+}
+
+void put32(std::vector<uint8_t>& b, uint32_t v) {
+    for (int i = 3; i >= 0; --i) b.push_back(static_cast<uint8_t>(v >> (8 * i)));
+}
+
+void chunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_t>& body) {
+    put32(out, static_cast<uint32_t>(body.size()));
+    size_t start = out.size();
+    out.insert(out.end(), type, type + 4);
+    out.insert(out.end(), body.begin(), body.end());
+    uLong crc = crc32(0L, out.data() + start, static_cast<uInt>(out.size() - start));
+    put32(out, static_cast<uint32_t>(crc));
+}
+
+}  // namespace
+
+Image::Image(int32_t w, int32_t h, uint32_t fill)
+    : width(std::max(w, 0)),
+      height(std::max(h, 0)),
+      pixels(static_cast<size_t>(width) * static_cast<size_t>(height), fill) {}
+
+const Picture* Pictures::find(uint32_t id) {
+    auto it = cache_.find(id);
+    if (it == cache_.end()) {
+        std::optional<Picture> p;
+        if (auto bytes = bitmapResource(module_, id)) p = decodeBitmap(*bytes);
+        it = cache_.emplace(id, std::move(p)).first;
+    }
+    return it->second ? &*it->second : nullptr;
+}
+
+PIXPOINT gaugeSize(const Gauge& gauge, Pictures& pictures) {
+    PIXPOINT size{0, 0};
+    for (const ElementState& s : gauge.drawState()) {
+        if (s.type != ElementStaticImage && s.type != ElementIcon && s.type != ElementSlider)
+            continue;
+        if (s.type == ElementSlider) continue;  // sliders travel; their rest is on the face
+        const Picture* p = pictures.find(s.resource_id);
+        if (!p || !finite(s.position.x) || !finite(s.position.y)) continue;
+        size.x = std::max(size.x, s.position.x + p->width);
+        size.y = std::max(size.y, s.position.y + p->height);
+    }
+    return PIXPOINT{std::clamp(size.x, 1, 8192), std::clamp(size.y, 1, 8192)};
+}
+
+Image renderGauge(const Gauge& gauge, Pictures& pictures, uint32_t background) {
+    PIXPOINT size = gaugeSize(gauge, pictures);
+    Image img(size.x, size.y, background);
+    for (const ElementState& s : gauge.drawState()) {
+        if (s.hidden || !s.element) continue;
+        bool transparent = (s.element->image_flags & ImageTransparent) != 0;
+        uint32_t id = s.resource_id;
+        if (s.type == ElementIcon) {
+            auto* ic = reinterpret_cast<const ELEMENT_ICON*>(s.element);
+            if (s.image < 0 || static_cast<uint32_t>(s.image) >= std::max(ic->picture_count, 1u))
+                continue;
+            id += static_cast<uint32_t>(s.image);
+        }
+        const Picture* p = pictures.find(id);
+        if (!p) continue;
+        switch (s.type) {
+            case ElementStaticImage:
+            case ElementIcon:
+                blit(img, *p, s.position.x, s.position.y, transparent);
+                break;
+            case ElementSlider:
+                if (finite(s.offset_x) && finite(s.offset_y))
+                    blit(img, *p, s.position.x + roundToInt(s.offset_x),
+                         s.position.y + roundToInt(s.offset_y), transparent);
+                break;
+            case ElementNeedle:
+                drawNeedle(img, s, *p, transparent);
+                break;
+            case ElementMovingImage:
+                drawMoving(img, s, *p, pictures, transparent);
+                break;
+            case ElementSprite:
+                drawSprite(img, s, *p, pictures, transparent);
+                break;
+            default:
+                break;
+        }
+    }
+    return img;
+}
+
+void drawScaled(Image& dst, const Image& src, int32_t x, int32_t y, int32_t w, int32_t h) {
+    if (w <= 0 || h <= 0 || src.width <= 0 || src.height <= 0) return;
+    // Only the part that lands on dst is worked out, however large the box.
+    int32_t j0 = std::max(0, -y), j1 = std::min(h, dst.height - y);
+    int32_t i0 = std::max(0, -x), i1 = std::min(w, dst.width - x);
+    for (int32_t j = j0; j < j1; ++j) {
+        int32_t sy = static_cast<int32_t>(static_cast<int64_t>(j) * src.height / h);
+        for (int32_t i = i0; i < i1; ++i) {
+            int32_t sx = static_cast<int32_t>(static_cast<int64_t>(i) * src.width / w);
+            dst.put(x + i, y + j, src.at(sx, sy));
+        }
+    }
+}
+
+std::vector<PlacedGauge> placePanel(Host& host, const PanelConfig& config) {
+    constexpr const char* ModuleName = "tarnwick";
+    constexpr const char* MasterGauge = "FLOOD_SW";
+    std::vector<PlacedGauge> placed;
+    for (const PanelWindow& w : config.windows) {
+        for (const PanelGauge& g : w.gauges) {
+            if (g.module != ModuleName)
+                throw PanelConfigError(config.file, g.line, "gauge of another module: " + g.module);
+            if (!host.module().findGauge(g.name))
+                throw PanelConfigError(config.file, g.line, "no gauge named " + g.name);
+            placed.push_back({&w, &g, nullptr});
+        }
+    }
+    auto create = [&](PlacedGauge& p) {
+        p.gauge = host.createGauge(p.line->name, p.line->parameters);
+    };
+    for (PlacedGauge& p : placed)
+        if (p.line->name == MasterGauge) create(p);
+    for (PlacedGauge& p : placed)
+        if (!p.gauge) create(p);
+    return placed;
+}
+
+Image drawPanel(const PanelConfig& config, const std::vector<PlacedGauge>& placed,
+                Pictures& pictures) {
+    constexpr uint32_t PanelColour = 0x2E3034;
+    struct Box {
+        int32_t x, y, w, h;
+    };
+    std::vector<Image> shots;
+    std::vector<Box> boxes;
+    std::map<const PanelWindow*, int32_t> heights;
+    for (const PlacedGauge& p : placed) {
+        shots.push_back(renderGauge(*p.gauge, pictures, PanelColour));
+        const Image& img = shots.back();
+        int32_t w = p.line->width ? p.line->width : img.width;
+        int32_t h = p.line->height
+                        ? p.line->height
+                        : static_cast<int32_t>(std::min<int64_t>(
+                              static_cast<int64_t>(w) * img.height / img.width, 1 << 20));
+        boxes.push_back({p.line->x, p.line->y, w, h});
+        heights[p.window] = std::max(heights[p.window], p.line->y + std::min(h, 1 << 20));
+    }
+    int64_t width = 1, height = 0;
+    std::map<const PanelWindow*, int32_t> tops;
+    for (const PanelWindow& w : config.windows) {
+        tops[&w] = static_cast<int32_t>(std::min<int64_t>(height, 1 << 30));
+        width = std::max<int64_t>(width, w.width);
+        height += w.height ? w.height : std::max(heights[&w], 1);
+    }
+    constexpr int32_t MaxSide = 16384;
+    Image panel(static_cast<int32_t>(std::clamp<int64_t>(width, 1, MaxSide)),
+                static_cast<int32_t>(std::clamp<int64_t>(height, 1, MaxSide)), 0x1A1B1D);
+    for (const PanelWindow& w : config.windows) {
+        int32_t h = w.height ? w.height : std::max(heights[&w], 1);
+        for (int32_t y = tops[&w]; y < std::min(tops[&w] + h, panel.height); ++y)
+            for (int32_t x = 0; x < std::min(w.width, panel.width); ++x)
+                panel.put(x, y, PanelColour);
+    }
+    for (size_t i = 0; i < placed.size(); ++i)
+        drawScaled(panel, shots[i], boxes[i].x, tops[placed[i].window] + boxes[i].y, boxes[i].w,
+                   boxes[i].h);
+    return panel;
+}
+
+std::vector<uint8_t> encodePng(const Image& image) {
+    std::vector<uint8_t> raw;
+    raw.reserve(static_cast<size_t>(image.height) * (1 + 3 * static_cast<size_t>(image.width)));
+    for (int32_t y = 0; y < image.height; ++y) {
+        raw.push_back(0);  // no filter
+        for (int32_t x = 0; x < image.width; ++x) {
+            uint32_t c = image.at(x, y);
+            raw.push_back(static_cast<uint8_t>(c >> 16));
+            raw.push_back(static_cast<uint8_t>(c >> 8));
+            raw.push_back(static_cast<uint8_t>(c));
+        }
+    }
+    uLongf packed_size = compressBound(static_cast<uLong>(raw.size()));
+    std::vector<uint8_t> packed(packed_size);
+    if (compress2(packed.data(), &packed_size, raw.data(), static_cast<uLong>(raw.size()), 6) !=
+        Z_OK)
+        throw std::runtime_error("cannot compress the picture");
+    packed.resize(packed_size);
+
+    std::vector<uint8_t> out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    std::vector<uint8_t> head;
+    put32(head, static_cast<uint32_t>(image.width));
+    put32(head, static_cast<uint32_t>(image.height));
+    head.insert(head.end(), {8, 2, 0, 0, 0});  // 8-bit RGB, deflate, no filter, no interlace
+    chunk(out, "IHDR", head);
+    chunk(out, "IDAT", packed);
+    chunk(out, "IEND", {});
+    return out;
+}
+
+void writePng(const std::string& path, const Image& image) {
+    auto bytes = encodePng(image);
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+    if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+}  // namespace tw

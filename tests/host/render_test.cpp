@@ -1,0 +1,153 @@
+// Pictures of gauges, checked by sampling pixels against the module's own
+// bitmaps: where a needle points, what a hidden icon leaves, where a slider
+// and a drum window move.
+#include <gtest/gtest.h>
+
+#include <zlib.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "framework/gauge.h"
+#include "host/host.h"
+#include "host/render.h"
+
+namespace {
+
+constexpr uint32_t Airspeed = 61;
+constexpr uint32_t Background = 0x123456;
+
+bool whiteish(uint32_t c) {
+    return ((c >> 16) & 0xFF) > 200 && ((c >> 8) & 0xFF) > 200 && (c & 0xFF) > 200;
+}
+
+// Of the pixels on the ray from the ASI's turning point towards a face point,
+// between radii 25 and 75, the share that is needle white.
+double whiteAlong(const tw::Image& img, PIXPOINT towards) {
+    const double cx = 145, cy = 141;
+    double dx = towards.x - cx, dy = towards.y - cy, len = std::hypot(dx, dy);
+    int white = 0, all = 0;
+    for (double r = 25; r <= 75; r += 1, ++all)
+        white += whiteish(
+            img.at(static_cast<int>(cx + dx / len * r), static_cast<int>(cy + dy / len * r)));
+    return static_cast<double>(white) / all;
+}
+
+TEST(Render, TheAirspeedNeedlePointsAtItsScalePoint) {
+    tw::Host host;
+    tw::Gauge* asi = host.createGauge("ASI");
+    tw::Pictures pictures(host.module().handle());
+    const PIXPOINT At250{48, 212}, At100{232, 73};
+
+    host.setVar(Airspeed, 250);
+    host.frame();
+    tw::Image img = tw::renderGauge(*asi, pictures, Background);
+    EXPECT_EQ(img.width, 285);  // the face at x = 9, 276 wide
+    EXPECT_EQ(img.height, 276);
+    EXPECT_GT(whiteAlong(img, At250), 0.8);
+    EXPECT_LT(whiteAlong(img, At100), 0.2);
+
+    host.setVar(Airspeed, 100);
+    host.frame();
+    img = tw::renderGauge(*asi, pictures, Background);
+    EXPECT_GT(whiteAlong(img, At100), 0.8);
+    EXPECT_LT(whiteAlong(img, At250), 0.2);
+    // Outside the round face the transparent colour shows what lies beneath.
+    EXPECT_EQ(img.at(10, 1), Background);
+}
+
+// Test gauges on the module's bitmaps: a plate with an icon over it, a slider
+// and a drum strip.
+extern GAUGE_HEADER testGauge;
+double iconImage = 0;
+double HOSTAPI iconValue(ELEMENT_HEADER*) { return iconImage; }
+constexpr uint32_t Switch = 2400, Lever = 9264, Pedestal = 9360, Drum = 0x2030;
+constexpr uint32_t LeverVar = 9001, DrumVar = 9002;
+
+ELEMENT_MOVING_IMAGE drum =
+    movingImage({&testGauge, Drum, 300, 20, 0}, 0, ranged(0, 0, 0), ranged(DrumVar, 0, 99));
+ELEMENT_SLIDER lever =
+    slider({&testGauge, Lever, 200, 300, ImageTransparent}, scaled(0, 1.0), scaled(LeverVar, 1.0));
+ELEMENT_ICON switchIcon = icon({&testGauge, Switch, 0, 0, 0}, 0, iconValue, 2);
+ELEMENT_HEADER* pedestalNext[] = {&switchIcon.header, &lever.header, &drum.header, nullptr};
+ELEMENT_STATIC_IMAGE pedestal = staticImage({&testGauge, Pedestal, 0, 0, 0, pedestalNext});
+ELEMENT_HEADER* testElements[] = {&pedestal, nullptr};
+GAUGE_HEADER testGauge = bareGaugeHeader("RENDER_TEST", 100, testElements, nullptr);
+
+TEST(Render, IconsSlidersAndDrumsShowWhatTheirValuesSelect) {
+    tw::Host host;
+    tw::Pictures pictures(host.module().handle());
+    const tw::Picture* pedestalPic = pictures.find(Pedestal);
+    const tw::Picture* on = pictures.find(Switch + 1);
+    const tw::Picture* leverPic = pictures.find(Lever);
+    const tw::Picture* strip = pictures.find(Drum);
+    ASSERT_TRUE(pedestalPic && on && leverPic && strip);
+    tw::Gauge* g = host.createGauge(&testGauge);
+
+    auto matches = [](const tw::Image& img, const tw::Picture& p, int x0, int y0, int px0, int py0,
+                      int w, int h) {
+        // Over the picture's opaque pixels: its transparent colour shows what lies beneath.
+        int same = 0, opaque = 0;
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x) {
+                uint32_t want = p.at(px0 + x, py0 + y);
+                if (want == 0) continue;
+                ++opaque;
+                same += img.at(x0 + x, y0 + y) == want;
+            }
+        }
+        return opaque ? static_cast<double>(same) / opaque : 0.0;
+    };
+
+    iconImage = 1;
+    host.setVar(LeverVar, 0);
+    host.setVar(DrumVar, 30);
+    host.frame();
+    tw::Image img = tw::renderGauge(*g, pictures);
+    EXPECT_EQ(img.width, 640);
+    EXPECT_GT(matches(img, *on, 0, 0, 0, 0, on->width, on->height), 0.99);
+
+    // A hidden icon leaves the face beneath it to be seen.
+    iconImage = -1;
+    host.frame();
+    img = tw::renderGauge(*g, pictures);
+    EXPECT_GT(matches(img, *pedestalPic, 0, 0, 0, 0, on->width, on->height), 0.99);
+    EXPECT_LT(matches(img, *on, 0, 0, 0, 0, on->width, on->height), 0.9);
+
+    // The lever picture where its offset puts it, the face where it was.
+    EXPECT_GT(matches(img, *leverPic, 200, 300, 0, 0, leverPic->width, leverPic->height), 0.95);
+    host.setVar(LeverVar, -120);
+    host.frame();
+    img = tw::renderGauge(*g, pictures);
+    EXPECT_GT(matches(img, *leverPic, 200, 180, 0, 0, leverPic->width, leverPic->height), 0.95);
+    EXPECT_GT(matches(img, *pedestalPic, 200, 300, 200, 300, leverPic->width, leverPic->height),
+              0.95);
+
+    // Drum value 30 of 0..99: one 40-pixel cell, from 30/99 of the strip's travel.
+    const int cell = 40, top = static_cast<int>(std::lround(30.0 / 99 * (strip->height - cell)));
+    EXPECT_GT(matches(img, *strip, 300, 20, 0, top, strip->width, cell), 0.99);
+    EXPECT_GT(matches(img, *pedestalPic, 300, 20 + cell, 300, 20 + cell, strip->width, 20), 0.99);
+}
+
+TEST(Render, PngCarriesTheImage) {
+    tw::Image img(3, 2, 0x102030);
+    img.put(2, 1, 0xFFFFFF);
+    auto png = tw::encodePng(img);
+    ASSERT_GT(png.size(), 45u);
+    EXPECT_EQ(std::memcmp(png.data(), "\x89PNG\r\n\x1a\n", 8), 0);
+    EXPECT_EQ(std::memcmp(png.data() + 12, "IHDR", 4), 0);
+    EXPECT_EQ(png[19], 3);  // width
+    EXPECT_EQ(png[23], 2);  // height
+    size_t idat = 8 + 25;
+    ASSERT_EQ(std::memcmp(png.data() + idat + 4, "IDAT", 4), 0);
+    uint32_t n = static_cast<uint32_t>(png[idat] << 24 | png[idat + 1] << 16 | png[idat + 2] << 8 |
+                                       png[idat + 3]);
+    std::vector<uint8_t> raw(2 * (1 + 9));
+    uLongf raw_size = static_cast<uLongf>(raw.size());
+    ASSERT_EQ(uncompress(raw.data(), &raw_size, png.data() + idat + 8, n), Z_OK);
+    ASSERT_EQ(raw_size, raw.size());
+    EXPECT_EQ(raw[1], 0x10);
+    EXPECT_EQ(raw[10 + 1 + 6], 0xFF);
+}
+
+}  // namespace

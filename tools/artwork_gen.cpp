@@ -1,0 +1,1299 @@
+// artwork_gen: draws the module's bitmap resources.
+//
+//   artwork_gen TABLE SCRIPT MODULE OUTDIR
+//
+// Reads the description table (resources/artwork.tsv), checks that the
+// resource script (resources/tarnwick.rc) numbers exactly its bitmaps, loads
+// the module (a native build of tarnwick.gau) to read its gauge records, and
+// writes one Windows bitmap file per resource into OUTDIR, named as the script
+// names it. Pictures that follow the records take them from there: dial marks
+// and numerals at every scale point of the needles that turn over a face,
+// needle pivots, the cells of drum strips, the images of multi-image icons.
+// Text goes through cairo and fontconfig with the DejaVu fonts.
+
+#include <cairo.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "host/module.h"
+#include "host/moving_window.h"
+#include "tools/artwork_table.h"
+
+namespace {
+
+constexpr double Pi = 3.14159265358979323846;
+
+// ---- What the records say ------------------------------------------------------
+
+struct NeedleUse {
+    std::string gauge;
+    PIXPOINT turn{};   // the turning point on the gauge
+    PIXPOINT pivot{};  // the turning point inside the needle bitmap
+    std::vector<NONLINEARITY> scale;
+};
+
+struct StaticUse {
+    std::string gauge;
+    PIXPOINT pos{};
+};
+
+struct MovingUse {
+    double minimum = 0, maximum = 0;
+    uint32_t mask = 0;
+};
+
+struct Records {
+    std::map<uint32_t, NeedleUse> needles;                 // by needle bitmap
+    std::map<std::string, std::vector<NeedleUse>> scales;  // needles with a scale, by gauge
+    std::map<uint32_t, std::vector<StaticUse>> statics;    // by bitmap
+    std::map<uint32_t, uint32_t> icon_images;              // by first bitmap
+    std::map<uint32_t, MovingUse> moving;                  // by strip bitmap
+    std::set<uint32_t> named;                              // every bitmap any record names
+};
+
+void walk(Records& r, const std::string& gauge, ELEMENT_HEADER* e, int depth, int& budget) {
+    if (!e || depth > 32 || --budget < 0) return;
+    r.named.insert(e->resource_id);
+    switch (e->element_type) {
+        case ElementStaticImage:
+            r.statics[e->resource_id].push_back({gauge, e->position});
+            break;
+        case ElementNeedle: {
+            auto* n = reinterpret_cast<ELEMENT_NEEDLE*>(e);
+            NeedleUse u{gauge, e->position, n->needle_pivot, {}};
+            if (n->nonlinearity_table && n->nonlinearity_count < 256)
+                u.scale.assign(n->nonlinearity_table,
+                               n->nonlinearity_table + n->nonlinearity_count);
+            if (!r.needles.count(e->resource_id)) r.needles[e->resource_id] = u;
+            if (!u.scale.empty()) r.scales[gauge].push_back(u);
+            break;
+        }
+        case ElementIcon: {
+            auto* ic = reinterpret_cast<ELEMENT_ICON*>(e);
+            uint32_t count = ic->picture_count > 64 ? 64 : ic->picture_count;
+            r.icon_images[e->resource_id] = std::max(r.icon_images[e->resource_id], count);
+            for (uint32_t i = 1; i < count; ++i) r.named.insert(e->resource_id + i);
+            break;
+        }
+        case ElementMovingImage: {
+            auto* m = reinterpret_cast<ELEMENT_MOVING_IMAGE*>(e);
+            r.moving[e->resource_id] = {m->y.minimum, m->y.maximum, m->mask_id};
+            if (m->mask_id) r.named.insert(m->mask_id);
+            break;
+        }
+        default:
+            break;
+    }
+    if (!e->next_element) return;
+    for (int i = 0; i < 64 && e->next_element[i]; ++i)
+        walk(r, gauge, e->next_element[i], depth + 1, budget);
+}
+
+Records readRecords(const std::string& module_path) {
+    static PANEL_SERVICES none{};
+    tw::Module m(module_path, &none);
+    Records r;
+    for (GAUGE_HEADER* const* g = m.linkage()->gauge_table; *g; ++g) {
+        if (!(*g)->elements_list || !(*g)->gauge_name) continue;
+        int budget = 4096;
+        walk(r, (*g)->gauge_name, (*g)->elements_list[0], 0, budget);
+    }
+    return r;
+}
+
+// ---- Palette and bitmap files ----------------------------------------------------
+
+struct Rgb {
+    uint8_t r, g, b;
+};
+
+// One palette for every 8-bit picture: the transparent colour, a grey ramp and
+// ramps of the lamp and instrument colours. Opaque pixels never take entry 0.
+std::vector<Rgb> palette8() {
+    std::vector<Rgb> p{{0, 0, 0}};
+    for (int i = 1; i <= 64; ++i) {
+        auto v = static_cast<uint8_t>(std::max(3, i * 255 / 64));
+        p.push_back({v, v, v});
+    }
+    const Rgb hues[] = {{220, 40, 30},  {255, 170, 0},  {40, 210, 60},  {60, 140, 255},
+                        {240, 220, 40}, {255, 120, 20}, {230, 60, 230}, {60, 220, 230},
+                        {70, 130, 200}, {150, 95, 45}};
+    for (Rgb h : hues) {
+        for (int i = 1; i <= 14; ++i) {
+            double f = i / 14.0;
+            p.push_back({static_cast<uint8_t>(std::max(3.0, h.r * f)),
+                         static_cast<uint8_t>(std::max(3.0, h.g * f)),
+                         static_cast<uint8_t>(std::max(3.0, h.b * f))});
+        }
+        for (int i = 1; i <= 5; ++i) {
+            double f = i / 6.0;
+            p.push_back({static_cast<uint8_t>(h.r + (255 - h.r) * f),
+                         static_cast<uint8_t>(h.g + (255 - h.g) * f),
+                         static_cast<uint8_t>(h.b + (255 - h.b) * f)});
+        }
+    }
+    p.resize(256, Rgb{255, 255, 255});
+    return p;
+}
+
+std::vector<Rgb> paletteGrey(int entries) {
+    std::vector<Rgb> p{{0, 0, 0}};
+    for (int i = 1; i < entries; ++i) {
+        auto v = static_cast<uint8_t>(entries == 2 ? 64 : i * 255 / (entries - 1));
+        p.push_back({v, v, v});
+    }
+    return p;
+}
+
+class Quantizer {
+public:
+    explicit Quantizer(std::vector<Rgb> pal) : pal_(std::move(pal)), lut_(32768, -1) {}
+    const std::vector<Rgb>& palette() const { return pal_; }
+    uint8_t index(Rgb c) {
+        int key = (c.r >> 3) << 10 | (c.g >> 3) << 5 | (c.b >> 3);
+        if (lut_[key] < 0) {
+            int best = 1;
+            long best_d = -1;
+            for (size_t i = 1; i < pal_.size(); ++i) {
+                long dr = pal_[i].r - c.r, dg = pal_[i].g - c.g, db = pal_[i].b - c.b;
+                long d = 3 * dr * dr + 4 * dg * dg + 2 * db * db;
+                if (best_d < 0 || d < best_d) best_d = d, best = static_cast<int>(i);
+            }
+            lut_[key] = best;
+        }
+        return static_cast<uint8_t>(lut_[key]);
+    }
+
+private:
+    std::vector<Rgb> pal_;
+    std::vector<int> lut_;
+};
+
+void put16(std::vector<uint8_t>& b, uint32_t v) {
+    b.push_back(v & 0xFF);
+    b.push_back((v >> 8) & 0xFF);
+}
+void put32(std::vector<uint8_t>& b, uint32_t v) {
+    put16(b, v & 0xFFFF);
+    put16(b, v >> 16);
+}
+
+// A bottom-up Windows bitmap file with a palette; pixels whose alpha is below
+// one half become the transparent colour.
+std::vector<uint8_t> bitmapFile(cairo_surface_t* s, int bpp, Quantizer& q) {
+    cairo_surface_flush(s);
+    int w = cairo_image_surface_get_width(s), h = cairo_image_surface_get_height(s);
+    int stride = cairo_image_surface_get_stride(s);
+    const uint8_t* px = cairo_image_surface_get_data(s);
+    int row_bytes = ((w * bpp + 31) / 32) * 4;
+    int colours = 1 << bpp;
+    std::vector<uint8_t> bits(static_cast<size_t>(row_bytes) * h, 0);
+    for (int y = 0; y < h; ++y) {
+        uint8_t* out = &bits[static_cast<size_t>(h - 1 - y) * row_bytes];
+        for (int x = 0; x < w; ++x) {
+            uint32_t argb;
+            std::memcpy(&argb, px + y * stride + x * 4, 4);
+            unsigned a = argb >> 24;
+            uint8_t idx = 0;
+            if (a >= 128) {
+                auto un = [a](unsigned c) {
+                    return static_cast<uint8_t>(std::min(255u, c * 255 / a));
+                };
+                idx = q.index({un((argb >> 16) & 0xFF), un((argb >> 8) & 0xFF), un(argb & 0xFF)});
+            }
+            if (bpp == 8) {
+                out[x] = idx;
+            } else if (bpp == 4) {
+                out[x / 2] |= static_cast<uint8_t>((idx & 0xF) << (x % 2 ? 0 : 4));
+            } else {
+                if (idx) out[x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
+            }
+        }
+    }
+    std::vector<uint8_t> f;
+    uint32_t offset = 14 + 40 + 4 * colours;
+    f.push_back('B');
+    f.push_back('M');
+    put32(f, offset + static_cast<uint32_t>(bits.size()));
+    put32(f, 0);
+    put32(f, offset);
+    put32(f, 40);
+    put32(f, static_cast<uint32_t>(w));
+    put32(f, static_cast<uint32_t>(h));
+    put16(f, 1);
+    put16(f, static_cast<uint32_t>(bpp));
+    put32(f, 0);
+    put32(f, static_cast<uint32_t>(bits.size()));
+    put32(f, 2835);
+    put32(f, 2835);
+    put32(f, static_cast<uint32_t>(colours));
+    put32(f, 0);
+    for (int i = 0; i < colours; ++i) {
+        Rgb c = i < static_cast<int>(q.palette().size()) ? q.palette()[i] : Rgb{0, 0, 0};
+        f.push_back(c.b);
+        f.push_back(c.g);
+        f.push_back(c.r);
+        f.push_back(0);
+    }
+    f.insert(f.end(), bits.begin(), bits.end());
+    return f;
+}
+
+// ---- Drawing ---------------------------------------------------------------------
+
+struct Colour {
+    double r, g, b;
+};
+
+Colour named(const std::string& n) {
+    static const std::map<std::string, Colour> table = {
+        {"white", {0.95, 0.95, 0.93}}, {"grey", {0.36, 0.37, 0.39}},
+        {"dark", {0.17, 0.18, 0.19}},  {"red", {0.92, 0.16, 0.12}},
+        {"amber", {1.0, 0.67, 0.0}},   {"green", {0.16, 0.85, 0.25}},
+        {"blue", {0.25, 0.56, 1.0}},   {"yellow", {0.95, 0.87, 0.16}},
+        {"orange", {1.0, 0.47, 0.08}}, {"magenta", {0.9, 0.24, 0.9}},
+        {"cyan", {0.24, 0.86, 0.9}},
+    };
+    auto it = table.find(n);
+    return it == table.end() ? Colour{0.95, 0.95, 0.93} : it->second;
+}
+
+constexpr Colour PanelGrey = {0.36, 0.37, 0.39};
+constexpr Colour PanelDark = {0.17, 0.18, 0.19};
+constexpr Colour FaceBlack = {0.09, 0.09, 0.10};
+constexpr Colour Ink = {0.05, 0.05, 0.05};  // dark, but never the transparent colour
+
+void set(cairo_t* cr, Colour c, double scale = 1.0) {
+    cairo_set_source_rgb(cr, c.r * scale, c.g * scale, c.b * scale);
+}
+
+void font(cairo_t* cr, double size, bool bold = true) {
+    cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL,
+                           bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+    cairo_set_font_size(cr, size);
+}
+
+// Text centred on (x, y), shrunk to fit max_width.
+void text(cairo_t* cr, const std::string& s, double x, double y, double size,
+          double max_width = 1e9) {
+    if (s.empty()) return;
+    font(cr, size);
+    cairo_text_extents_t e;
+    cairo_text_extents(cr, s.c_str(), &e);
+    if (e.width > max_width && e.width > 0) {
+        font(cr, size * max_width / e.width);
+        cairo_text_extents(cr, s.c_str(), &e);
+    }
+    cairo_move_to(cr, x - e.width / 2 - e.x_bearing, y - e.height / 2 - e.y_bearing);
+    cairo_show_text(cr, s.c_str());
+}
+
+// Legends of more than one word wrap onto two lines when narrow.
+void legendText(cairo_t* cr, const std::string& s, double x, double y, double size, double width) {
+    size_t sp = s.find(' ');
+    font(cr, size);
+    cairo_text_extents_t e;
+    cairo_text_extents(cr, s.c_str(), &e);
+    if (sp != std::string::npos && e.width > width && s.find("  ") == std::string::npos) {
+        size_t mid = s.size() / 2, best = sp;
+        for (size_t i = sp; i != std::string::npos; i = s.find(' ', i + 1))
+            if (std::abs(static_cast<long>(i) - static_cast<long>(mid)) <
+                std::abs(static_cast<long>(best) - static_cast<long>(mid)))
+                best = i;
+        text(cr, s.substr(0, best), x, y - size * 0.55, size, width);
+        text(cr, s.substr(best + 1), x, y + size * 0.55, size, width);
+        return;
+    }
+    text(cr, s, x, y, size, width);
+}
+
+void roundRect(cairo_t* cr, double x, double y, double w, double h, double r) {
+    r = std::min({r, w / 2, h / 2});
+    cairo_new_sub_path(cr);
+    cairo_arc(cr, x + w - r, y + r, r, -Pi / 2, 0);
+    cairo_arc(cr, x + w - r, y + h - r, r, 0, Pi / 2);
+    cairo_arc(cr, x + r, y + h - r, r, Pi / 2, Pi);
+    cairo_arc(cr, x + r, y + r, r, Pi, 3 * Pi / 2);
+    cairo_close_path(cr);
+}
+
+std::vector<double> numbers(const std::string& s) {
+    std::vector<double> v;
+    std::string cur;
+    for (char c : s + ",") {
+        if (c == ',' || c == ':') {
+            if (!cur.empty()) v.push_back(std::atof(cur.c_str()));
+            cur.clear();
+        } else {
+            cur += c;
+        }
+    }
+    return v;
+}
+
+std::vector<std::string> words(const std::string& s) {
+    std::vector<std::string> v;
+    std::string cur;
+    for (char c : s + ",") {
+        if (c == ',') {
+            v.push_back(cur);
+            cur.clear();
+        } else {
+            cur += c;
+        }
+    }
+    return v;
+}
+
+std::string numeral(double v) {
+    if (std::fabs(v) < 1e-9) v = 0;
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%g", std::round(v * 1000) / 1000);
+    return buf;
+}
+
+struct Job {
+    const twart::BitmapRow& row;
+    const Records& rec;
+    const std::map<uint32_t, const twart::BitmapRow*>& by_id;
+    cairo_t* cr;
+    int w, h;
+};
+
+void screws(cairo_t* cr, int w, int h) {
+    if (w < 60 || h < 60) return;
+    for (auto [x, y] : {std::pair{7, 7}, {w - 7, 7}, {7, h - 7}, {w - 7, h - 7}}) {
+        set(cr, PanelGrey, 0.6);
+        cairo_arc(cr, x, y, 3.5, 0, 2 * Pi);
+        cairo_fill(cr);
+        set(cr, PanelGrey, 1.4);
+        cairo_set_line_width(cr, 1);
+        cairo_move_to(cr, x - 2.5, y);
+        cairo_line_to(cr, x + 2.5, y);
+        cairo_stroke(cr);
+    }
+}
+
+void plateBase(cairo_t* cr, int w, int h, Colour base) {
+    set(cr, base);
+    cairo_rectangle(cr, 0, 0, w, h);
+    cairo_fill(cr);
+    cairo_set_line_width(cr, 1);
+    set(cr, base, 1.45);
+    cairo_move_to(cr, 0.5, h - 0.5);
+    cairo_line_to(cr, 0.5, 0.5);
+    cairo_line_to(cr, w - 0.5, 0.5);
+    cairo_stroke(cr);
+    set(cr, base, 0.55);
+    cairo_move_to(cr, w - 0.5, 0.5);
+    cairo_line_to(cr, w - 0.5, h - 0.5);
+    cairo_line_to(cr, 0.5, h - 0.5);
+    cairo_stroke(cr);
+}
+
+void lensBox(cairo_t* cr, double x, double y, double w, double h, Colour c, bool lit,
+             const std::string& legend) {
+    roundRect(cr, x + 1, y + 1, w - 2, h - 2, 3);
+    set(cr, lit ? c : c, lit ? 1.0 : 0.22);
+    cairo_fill_preserve(cr);
+    set(cr, PanelGrey, 0.8);
+    cairo_set_line_width(cr, 1.5);
+    cairo_stroke(cr);
+    if (lit) {
+        cairo_pattern_t* g = cairo_pattern_create_radial(x + w / 2, y + h / 2, 1, x + w / 2,
+                                                         y + h / 2, std::max(w, h) * 0.7);
+        cairo_pattern_add_color_stop_rgba(g, 0, 1, 1, 1, 0.35);
+        cairo_pattern_add_color_stop_rgba(g, 1, 1, 1, 1, 0);
+        roundRect(cr, x + 2, y + 2, w - 4, h - 4, 3);
+        cairo_set_source(cr, g);
+        cairo_fill(cr);
+        cairo_pattern_destroy(g);
+        set(cr, Ink);
+    } else {
+        set(cr, c, 0.5);
+    }
+    legendText(cr, legend, x + w / 2, y + h / 2, std::min(h * 0.36, 13.0), w - 5);
+}
+
+// Evenly spread housings for N lamps.
+void lenses(cairo_t* cr, int w, int h, int n, Colour c) {
+    double cw = static_cast<double>(w) / n;
+    for (int i = 0; i < n; ++i) lensBox(cr, i * cw + 1, 1, cw - 2, h - 2, c, false, "");
+}
+
+void drawPlate(Job& j) {
+    const auto& r = j.row;
+    Colour base = r.colour == "dark" ? PanelDark : PanelGrey;
+    plateBase(j.cr, j.w, j.h, base);
+    screws(j.cr, j.w, j.h);
+    if (r.has("ring")) {
+        auto v = numbers(r.param("ring"));
+        if (v.size() == 3) {
+            cairo_arc(j.cr, v[0], v[1], v[2] + 8, 0, 2 * Pi);
+            set(j.cr, PanelGrey, 0.7);
+            cairo_fill(j.cr);
+            cairo_arc(j.cr, v[0], v[1], v[2], 0, 2 * Pi);
+            set(j.cr, FaceBlack);
+            cairo_fill(j.cr);
+        }
+    }
+    if (r.has("lenses"))
+        lenses(j.cr, j.w, j.h, std::atoi(r.param("lenses").c_str()), named("amber"));
+    if (r.has("window")) {
+        auto v = numbers(r.param("window"));
+        if (v.size() == 4) {
+            set(j.cr, FaceBlack);
+            roundRect(j.cr, v[0], v[1], v[2], v[3], 3);
+            cairo_fill(j.cr);
+        }
+    }
+    if (r.has("quadrant")) {
+        // Lever slots and the flap detents of the pedestal.
+        set(j.cr, FaceBlack);
+        for (int x : {209, 259, 309, 359}) {
+            cairo_rectangle(j.cr, x, 20, 12, 440);
+            cairo_fill(j.cr);
+        }
+        cairo_rectangle(j.cr, 551, 20, 10, 420);
+        cairo_rectangle(j.cr, 89, 90, 10, 300);
+        cairo_fill(j.cr);
+        set(j.cr, named("white"));
+        const char* detents[] = {"0", "2", "5", "10", "25", "30"};
+        for (int i = 0; i < 6; ++i) text(j.cr, detents[i], 600, 66 + i * 66.5, 14);
+        text(j.cr, "SPEED BRAKE", 94, 16, 11);
+        text(j.cr, "THRUST", 290, 16, 11);
+        text(j.cr, "START", 290, 470, 11);
+        text(j.cr, "FLAPS", 557, 12, 11);
+        text(j.cr, "TRIM", 30, 172, 10);
+        return;
+    }
+    set(j.cr, named("white"));
+    if (r.has("digits")) {
+        set(j.cr, FaceBlack);
+        cairo_rectangle(j.cr, 0, 0, j.w, j.h);
+        cairo_fill(j.cr);
+        set(j.cr, named("white"));
+        text(j.cr, r.legend, j.w / 2.0, j.h / 2.0, j.h * 0.7, j.w - 4);
+    } else if (j.h > 80 && j.w > 80) {
+        text(j.cr, r.legend, j.w / 2.0, 16, 12, j.w - 20);
+    } else {
+        legendText(j.cr, r.legend, j.w / 2.0, j.h / 2.0, std::min(12.0, j.h * 0.3), j.w - 4);
+    }
+}
+
+// The face a needle's scale points lie on, in the face bitmap's pixels: the
+// needles of every gauge that shows this face.
+std::vector<NeedleUse> scalesOnFace(const Job& j, uint32_t face) {
+    std::vector<NeedleUse> out;
+    auto st = j.rec.statics.find(face);
+    if (st == j.rec.statics.end()) return out;
+    std::set<std::string> seen;
+    for (const StaticUse& s : st->second) {
+        if (!seen.insert(s.gauge).second || !out.empty()) continue;
+        auto sc = j.rec.scales.find(s.gauge);
+        if (sc == j.rec.scales.end()) continue;
+        for (NeedleUse n : sc->second) {
+            n.turn.x -= s.pos.x;
+            n.turn.y -= s.pos.y;
+            for (auto& p : n.scale) p.pt = {p.pt.x - s.pos.x, p.pt.y - s.pos.y};
+            out.push_back(n);
+        }
+    }
+    return out;
+}
+
+void tick(cairo_t* cr, double cx, double cy, double ang, double r_out, double len, double width) {
+    double s = std::sin(ang), c = -std::cos(ang);
+    cairo_set_line_width(cr, width);
+    cairo_move_to(cr, cx + s * r_out, cy + c * r_out);
+    cairo_line_to(cr, cx + s * (r_out - len), cy + c * (r_out - len));
+    cairo_stroke(cr);
+}
+
+double angleOf(PIXPOINT c, PIXPOINT p) { return std::atan2(p.x - c.x, -(p.y - c.y)); }
+
+// Marks and numerals at a needle's scale points, and minor marks between them.
+void scaleMarks(cairo_t* cr, const NeedleUse& n, double mul, bool numerals, bool marks) {
+    double last_x = -1e9, last_y = -1e9;
+    for (size_t i = 0; i < n.scale.size(); ++i) {
+        const auto& p = n.scale[i];
+        double a = angleOf(n.turn, p.pt);
+        double rad = std::hypot(p.pt.x - n.turn.x, p.pt.y - n.turn.y);
+        double big = rad > 60 ? 1.0 : 0.5;
+        set(cr, named("white"));
+        if (marks) {
+            tick(cr, n.turn.x, n.turn.y, a, rad + 3 * big, 14 * big, 2.5 * big);
+            if (i + 1 < n.scale.size()) {
+                double a2 = angleOf(n.turn, n.scale[i + 1].pt);
+                double d = a2 - a;
+                while (d > Pi) d -= 2 * Pi;
+                while (d < -Pi) d += 2 * Pi;
+                double rad2 =
+                    std::hypot(n.scale[i + 1].pt.x - n.turn.x, n.scale[i + 1].pt.y - n.turn.y);
+                for (int k = 1; k < 5; ++k) {
+                    double f = k / 5.0;
+                    tick(cr, n.turn.x, n.turn.y, a + d * f, rad + (rad2 - rad) * f + 3 * big,
+                         7 * big, 1.2 * big);
+                }
+            }
+        }
+        if (!numerals) continue;
+        double nr = rad - 26 * big;
+        double x = n.turn.x + std::sin(a) * nr, y = n.turn.y - std::cos(a) * nr;
+        if (std::hypot(x - last_x, y - last_y) < 16 * big) continue;
+        text(cr, numeral(p.value * mul), x, y, 15 * big);
+        last_x = x, last_y = y;
+    }
+}
+
+void faceDisc(cairo_t* cr, double cx, double cy, double r) {
+    cairo_arc(cr, cx, cy, r, 0, 2 * Pi);
+    set(cr, PanelGrey, 0.75);
+    cairo_fill(cr);
+    cairo_arc(cr, cx, cy, r - 5, 0, 2 * Pi);
+    set(cr, FaceBlack);
+    cairo_fill(cr);
+}
+
+PIXPOINT centreOf(const Job& j) {
+    auto v = numbers(j.row.param("c"));
+    if (v.size() == 2) return {static_cast<int32_t>(v[0]), static_cast<int32_t>(v[1])};
+    return {j.w / 2, j.h / 2};
+}
+
+void drawDial(Job& j) {
+    const auto& r = j.row;
+    PIXPOINT c = centreOf(j);
+    auto found = scalesOnFace(j, r.id);
+    if (!found.empty()) c = found[0].turn;
+    double rad = std::min({c.x, c.y, j.w - c.x, j.h - c.y}) - 1.0;
+    faceDisc(j.cr, c.x, c.y, rad);
+    double mul = r.has("mul") ? std::atof(r.param("mul").c_str()) : 1.0;
+    bool numerals = r.param("numerals", "1") != "0";
+    if (!found.empty()) {
+        // A needle that turns elsewhere on the face (a vernier) gets a dial of its own.
+        for (const NeedleUse& n : found) {
+            if (n.turn.x == c.x && n.turn.y == c.y) continue;
+            double r = 0;
+            for (const auto& p : n.scale)
+                r = std::max(r, std::hypot(p.pt.x - n.turn.x, p.pt.y - n.turn.y));
+            cairo_arc(j.cr, n.turn.x, n.turn.y, r + 5, 0, 2 * Pi);
+            set(j.cr, FaceBlack, 1.8);
+            cairo_fill_preserve(j.cr);
+            set(j.cr, PanelGrey);
+            cairo_set_line_width(j.cr, 2);
+            cairo_stroke(j.cr);
+        }
+        for (const NeedleUse& n : found) scaleMarks(j.cr, n, mul, numerals, true);
+    } else if (r.has("lin")) {
+        auto v = numbers(r.param("lin"));
+        if (v.size() == 6 && v[4] > 0) {
+            set(j.cr, named("white"));
+            double tr = rad - 8;
+            for (double x = v[0]; x <= v[1] + 1e-9; x += v[4]) {
+                double a = (v[2] + (v[3] - v[2]) * (x - v[0]) / (v[1] - v[0])) * Pi / 180;
+                double steps = (x - v[0]) / v[5];
+                bool major = std::fabs(steps - std::round(steps)) < 1e-6;
+                tick(j.cr, c.x, c.y, a, tr, major ? 14 : 7, major ? 2.5 : 1.2);
+                if (major && !(std::fabs(v[3] - v[2] - 360) < 1e-9 && x > v[1] - 1e-9))
+                    text(j.cr, numeral(x * mul), c.x + std::sin(a) * (tr - 28),
+                         c.y - std::cos(a) * (tr - 28), rad > 80 ? 16 : 9);
+            }
+        }
+    }
+    set(j.cr, named("white"), 0.85);
+    text(j.cr, r.legend, c.x, c.y + rad * 0.28, rad > 80 ? 10 : 7, rad * 0.8);
+}
+
+void drawOverlay(Job& j) {
+    const auto& r = j.row;
+    PIXPOINT c = centreOf(j);
+    cairo_t* cr = j.cr;
+    if (r.has("lit")) {
+        // The backlit legends of the panel face, in a row across its top.
+        set(cr, named(r.colour));
+        text(cr, r.legend, j.w / 2.0, 12, 11, j.w - 10);
+        return;
+    }
+    if (r.has("frame")) {
+        set(cr, PanelGrey);
+        cairo_set_line_width(cr, 3);
+        cairo_rectangle(cr, 14, 18, j.w - 30, 38);
+        cairo_stroke(cr);
+        set(cr, named("white"));
+        text(cr, r.legend, j.w - 24, 68, 10);
+        return;
+    }
+    if (r.has("scalefrom")) {
+        uint32_t face = 0;
+        twart::parseNumberKey(r.param("scalefrom"), face);
+        double mul = std::atof(r.param("mul", "1").c_str());
+        for (const NeedleUse& n : scalesOnFace(j, face)) scaleMarks(cr, n, mul, true, false);
+        set(cr, named("white"));
+        text(cr, r.legend, c.x, c.y + 90, 10, 200);
+        return;
+    }
+    set(cr, named("white"), 0.9);
+    text(cr, r.legend, c.x, c.y - 0.3 * std::min(c.x, c.y), 12, 160);
+    // The hub that covers the needles' turning point.
+    cairo_pattern_t* g = cairo_pattern_create_radial(c.x - 3, c.y - 3, 1, c.x, c.y, 11);
+    cairo_pattern_add_color_stop_rgb(g, 0, 0.6, 0.6, 0.62);
+    cairo_pattern_add_color_stop_rgb(g, 1, 0.12, 0.12, 0.13);
+    cairo_arc(cr, c.x, c.y, 10, 0, 2 * Pi);
+    cairo_set_source(cr, g);
+    cairo_fill(cr);
+    cairo_pattern_destroy(g);
+}
+
+bool orientedUp(const twart::BitmapRow& r) { return r.param("up") == "1"; }
+
+// The pivot: the records' first, then the table's, then the near end.
+PIXPOINT pivotOf(const Job& j) {
+    auto it = j.rec.needles.find(j.row.id);
+    if (!j.row.named && it != j.rec.needles.end()) return it->second.pivot;
+    auto v = numbers(j.row.param("p"));
+    if (v.size() == 2) return {static_cast<int32_t>(v[0]), static_cast<int32_t>(v[1])};
+    if (orientedUp(j.row)) return {j.w / 2, j.h - j.w / 2};
+    return {j.h / 2, j.h / 2};
+}
+
+void drawBug(Job& j) {
+    cairo_t* cr = j.cr;
+    set(cr, named(j.row.colour));
+    if (orientedUp(j.row)) {
+        // Points down, towards the turning point below the bitmap.
+        cairo_move_to(cr, 1, 1);
+        cairo_line_to(cr, j.w - 1, 1);
+        cairo_line_to(cr, j.w - 1, j.h * 0.45);
+        cairo_line_to(cr, j.w / 2.0, j.h - 1);
+        cairo_line_to(cr, 1, j.h * 0.45);
+    } else {
+        cairo_move_to(cr, j.w - 1, 1);
+        cairo_line_to(cr, j.w - 1, j.h - 1);
+        cairo_line_to(cr, j.w * 0.35, j.h - 1);
+        cairo_line_to(cr, 1, j.h / 2.0);
+        cairo_line_to(cr, j.w * 0.35, 1);
+    }
+    cairo_close_path(cr);
+    cairo_fill_preserve(cr);
+    set(cr, Ink);
+    cairo_set_line_width(cr, 1);
+    cairo_stroke(cr);
+}
+
+void drawNeedle(Job& j) {
+    cairo_t* cr = j.cr;
+    const auto& r = j.row;
+    PIXPOINT p = pivotOf(j);
+    bool up = orientedUp(r);
+    bool outside = p.x < 0 || p.y < 0 || p.x >= j.w || p.y >= j.h;
+    if (outside) {
+        if (up ? p.y >= j.h : p.x < 0) {
+            // The pointer is a segment of a needle whose hub lies off the bitmap.
+            if (up) {
+                Job k = j;
+                drawBug(k);
+                return;
+            }
+            set(cr, named(r.colour));
+            cairo_move_to(cr, 0, j.h * 0.25);
+            cairo_line_to(cr, j.w - 1, j.h * 0.5);
+            cairo_line_to(cr, 0, j.h * 0.75);
+            cairo_close_path(cr);
+            cairo_fill(cr);
+            return;
+        }
+    }
+    // Drawn along +x from the pivot; an upward needle is the same turned.
+    cairo_save(cr);
+    double len, tail, width;
+    if (up) {
+        cairo_translate(cr, p.x, p.y);
+        cairo_rotate(cr, -Pi / 2);
+        len = p.y - 1;
+        tail = std::min<double>(j.h - 1 - p.y, len * 0.3);
+        width = j.w;
+    } else {
+        cairo_translate(cr, p.x, p.y);
+        len = j.w - 1 - p.x;
+        tail = std::min<double>(p.x, len * 0.3);
+        width = 2.0 * std::min(p.y, j.h - p.y);
+    }
+    Colour col = named(r.colour);
+    double half = std::max(1.5, std::min(width / 2 - 1, 5.0));
+    if (r.param("wide") == "1") half = width / 2 - 1;
+    if (r.param("shape") == "course") {
+        // Course arrow with a gap where the deviation bar moves.
+        set(cr, col);
+        cairo_set_line_width(cr, 6);
+        cairo_move_to(cr, len * 0.35, 0);
+        cairo_line_to(cr, len - 14, 0);
+        cairo_stroke(cr);
+        cairo_move_to(cr, len, 0);
+        cairo_line_to(cr, len - 18, -12);
+        cairo_line_to(cr, len - 18, 12);
+        cairo_close_path(cr);
+        cairo_fill(cr);
+        cairo_move_to(cr, -len * 0.35, 0);
+        cairo_line_to(cr, -std::min<double>(j.h - p.y, len) + 2, 0);
+        cairo_stroke(cr);
+        cairo_restore(cr);
+        return;
+    }
+    if (r.param("knob") == "1") {
+        cairo_arc(cr, 0, 0, len * 0.8, 0, 2 * Pi);
+        set(cr, PanelGrey, 1.1);
+        cairo_fill(cr);
+        set(cr, col);
+        cairo_set_line_width(cr, 3);
+        cairo_move_to(cr, 0, 0);
+        cairo_line_to(cr, len, 0);
+        cairo_stroke(cr);
+        cairo_restore(cr);
+        return;
+    }
+    auto shaft = [&](double offset) {
+        cairo_move_to(cr, -tail, offset - half * 0.8);
+        cairo_line_to(cr, len * 0.7, offset - half);
+        cairo_line_to(cr, len, offset);
+        cairo_line_to(cr, len * 0.7, offset + half);
+        cairo_line_to(cr, -tail, offset + half * 0.8);
+        cairo_close_path(cr);
+    };
+    if (r.param("double") == "1") {
+        half = std::max(1.5, half * 0.5);
+        shaft(-width / 4);
+        shaft(width / 4);
+    } else {
+        shaft(0);
+    }
+    set(cr, col);
+    cairo_fill_preserve(cr);
+    set(cr, Ink);
+    cairo_set_line_width(cr, 0.8);
+    cairo_stroke(cr);
+    if (r.param("stripe") == "1") {
+        cairo_save(cr);
+        shaft(0);
+        cairo_clip(cr);
+        set(cr, named("white"));
+        for (double x = -tail; x < len; x += 16) {
+            cairo_rectangle(cr, x, -width, 8, 2 * width);
+            cairo_fill(cr);
+        }
+        cairo_restore(cr);
+    }
+    double hub = r.param("hub") == "1" ? std::min(p.y, p.x) - 1.0 : std::min(half + 2, 6.0);
+    if (p.x >= 0 && p.y >= 0) {
+        cairo_arc(cr, 0, 0, std::max(hub, 1.0), 0, 2 * Pi);
+        set(cr, col, 0.8);
+        cairo_fill(cr);
+    }
+    cairo_restore(cr);
+}
+
+void drawLamp(Job& j) {
+    const auto& r = j.row;
+    Colour c = named(r.colour);
+    bool lit = r.kind == "lamp";
+    if (r.has("slot")) {
+        int k = 0, n = 1;
+        if (std::sscanf(r.param("slot").c_str(), "%d/%d", &k, &n) != 2 || n < 1 || k < 0 || k >= n)
+            throw std::runtime_error("line " + std::to_string(r.line) + ": want slot=K/N");
+        plateBase(j.cr, j.w, j.h, PanelDark);
+        double cw = static_cast<double>(j.w) / n;
+        const char* marks[] = {"O", "M", "I"};
+        Colour cols[] = {named("blue"), named("amber"), named("white")};
+        for (int i = 0; i < n && i < 3; ++i)
+            lensBox(j.cr, i * cw + 1, 1, cw - 2, j.h - 2, cols[i], i == k, marks[i]);
+        return;
+    }
+    plateBase(j.cr, j.w, j.h, PanelDark);
+    int n = std::max(1, std::atoi(r.param("lenses", "1").c_str()));
+    bool across = j.w >= j.h;
+    for (int i = 0; i < n; ++i) {
+        double x = across ? i * j.w / static_cast<double>(n) : 0;
+        double y = across ? 0 : i * j.h / static_cast<double>(n);
+        double w = across ? j.w / static_cast<double>(n) : j.w;
+        double h = across ? j.h : j.h / static_cast<double>(n);
+        lensBox(j.cr, x, y, w, h, c, lit, r.legend);
+    }
+}
+
+int imageOf(const Job& j, int& count) {
+    int k = 0;
+    count = 1;
+    if (j.row.has("img") && (std::sscanf(j.row.param("img").c_str(), "%d/%d", &k, &count) != 2 ||
+                             count < 1 || k < 0 || k >= count))
+        throw std::runtime_error("line " + std::to_string(j.row.line) + ": want img=K/N");
+    // The records' picture count wins over the table's.
+    if (!j.row.named && k > 0 && j.row.id >= static_cast<uint32_t>(k)) {
+        auto it = j.rec.icon_images.find(j.row.id - k);
+        if (it != j.rec.icon_images.end() && static_cast<int>(it->second) > k) count = it->second;
+    }
+    return k;
+}
+
+void drawSwitch(Job& j) {
+    cairo_t* cr = j.cr;
+    int n = 1, k = imageOf(j, n);
+    plateBase(cr, j.w, j.h, PanelGrey);
+    double cx = j.w / 2.0, cy = j.h / 2.0;
+    double reach = std::min(j.w, j.h) * 0.42;
+    bool across = j.row.param("horizontal") == "1";
+    // Position 0 at the top (or left), the last at the bottom (or right).
+    double t = n > 1 ? static_cast<double>(k) / (n - 1) : 0.5;
+    double dy = (t * 2 - 1) * (across ? 0 : std::max(reach, j.h * 0.36));
+    double dx = (t * 2 - 1) * (across ? std::max(reach, j.w * 0.36) : 0);
+    cairo_arc(cr, cx, cy, std::min(j.w, j.h) * 0.28, 0, 2 * Pi);
+    set(cr, PanelGrey, 0.55);
+    cairo_fill(cr);
+    cairo_set_line_width(cr, std::max(3.0, std::min(j.w, j.h) * 0.18));
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    set(cr, named("white"), 0.8);
+    cairo_move_to(cr, cx, cy);
+    cairo_line_to(cr, cx + dx, cy + dy);
+    cairo_stroke(cr);
+    cairo_arc(cr, cx + dx, cy + dy, std::max(2.5, std::min(j.w, j.h) * 0.13), 0, 2 * Pi);
+    set(cr, named(j.row.colour));
+    cairo_fill(cr);
+    if (j.h > 60 && !j.row.legend.empty()) {
+        set(cr, named("white"));
+        text(cr, j.row.legend, cx, dy > 0 ? 10 : j.h - 10, 10, j.w - 4);
+    }
+}
+
+void drawKnob(Job& j) {
+    cairo_t* cr = j.cr;
+    int n = 1, k = imageOf(j, n);
+    plateBase(cr, j.w, j.h, PanelGrey);
+    auto labels = words(j.row.param("labels"));
+    bool wide = j.w > 1.6 * j.h;
+    double cx = j.w / 2.0, cy = wide ? j.h * 0.68 : j.h * 0.58;
+    double kr = std::min(j.w, j.h) * (wide ? 0.25 : 0.22);
+    double spread = wide ? 70 : 120;
+    auto angle = [&](int i) { return (n > 1 ? -spread + 2 * spread * i / (n - 1) : 0) * Pi / 180; };
+    for (int i = 0; i < n; ++i) {
+        double a = angle(i);
+        double lr = wide ? kr * 2.1 : kr * 1.9;
+        set(cr, named("white"), i == k ? 1.0 : 0.55);
+        std::string l = i < static_cast<int>(labels.size()) ? labels[i] : std::to_string(i);
+        text(cr, l, cx + std::sin(a) * lr * (wide ? 1.6 : 1.0), cy - std::cos(a) * lr, wide ? 8 : 9,
+             wide ? j.w / 4.0 : 30);
+    }
+    cairo_arc(cr, cx, cy, kr, 0, 2 * Pi);
+    set(cr, PanelDark);
+    cairo_fill(cr);
+    double a = angle(k);
+    set(cr, named("white"));
+    cairo_set_line_width(cr, 2.5);
+    cairo_move_to(cr, cx, cy);
+    cairo_line_to(cr, cx + std::sin(a) * kr, cy - std::cos(a) * kr);
+    cairo_stroke(cr);
+}
+
+void drawDrum(Job& j) {
+    cairo_t* cr = j.cr;
+    const auto& r = j.row;
+    set(cr, FaceBlack, 1.2);
+    cairo_rectangle(cr, 0, 0, j.w, j.h);
+    cairo_fill(cr);
+    double minimum = 0, maximum = 9, window_h = 0;
+    auto range = numbers(r.param("range", ""));
+    if (range.size() == 2) minimum = range[0], maximum = range[1];
+    uint32_t mask = 0;
+    twart::parseNumberKey(r.param("mask"), mask);
+    if (auto it = j.rec.moving.find(r.id); !r.named && it != j.rec.moving.end()) {
+        minimum = it->second.minimum;
+        maximum = it->second.maximum;
+        mask = it->second.mask;
+    }
+    if (mask && j.by_id.count(mask)) window_h = j.by_id.at(mask)->height;
+    if (window_h <= 0) window_h = tw::movingImageWindow(j.h, minimum, maximum);
+    double step = tw::movingImageStep(minimum, maximum);
+    double span = maximum - minimum;
+    double travel = j.h - window_h;
+    set(cr, named(r.colour));
+    // One cell per step of the range, and the next digit after the last so
+    // the drum rolls on; each cell sits where the host shows that value.
+    int steps = static_cast<int>(std::round(std::fabs(span) / step));
+    for (int i = 0; i <= steps + 1; ++i) {
+        double value = minimum + (span >= 0 ? 1 : -1) * i * step;
+        double top = span != 0 ? (value - minimum) / span * travel : 0;
+        if (top > j.h) break;
+        int digit = static_cast<int>(std::lround(std::fabs(value) / step)) % 10;
+        std::string s = std::to_string(digit) + r.param("suffix");
+        text(cr, s, j.w / 2.0, top + window_h / 2, std::min(window_h * 0.7, j.w * 1.1), j.w - 2);
+    }
+}
+
+void drawMask(Job& j) {
+    set(j.cr, named("white"));
+    if (j.row.param("shape") == "circle")
+        cairo_arc(j.cr, j.w / 2.0, j.h / 2.0, std::min(j.w, j.h) / 2.0, 0, 2 * Pi);
+    else
+        cairo_rectangle(j.cr, 0, 0, j.w, j.h);
+    cairo_fill(j.cr);
+}
+
+void drawTexture(Job& j) {
+    cairo_t* cr = j.cr;
+    std::string mode = j.row.param("mode");
+    double cx = j.w / 2.0, cy = j.h / 2.0;
+    if (mode == "horizon") {
+        // Sky over ground, a ladder every 5 degrees at 2.5 pixels a degree.
+        cairo_set_source_rgb(cr, 0.22, 0.45, 0.8);
+        cairo_rectangle(cr, 0, 0, j.w, cy);
+        cairo_fill(cr);
+        cairo_set_source_rgb(cr, 0.5, 0.32, 0.14);
+        cairo_rectangle(cr, 0, cy, j.w, j.h - cy);
+        cairo_fill(cr);
+        set(cr, named("white"));
+        cairo_set_line_width(cr, 2);
+        cairo_move_to(cr, 0, cy);
+        cairo_line_to(cr, j.w, cy);
+        cairo_stroke(cr);
+        for (int d = -40; d <= 40; d += 5) {
+            if (d == 0) continue;
+            double y = cy - d * 2.5, half = d % 10 == 0 ? 26 : 12;
+            cairo_set_line_width(cr, 1.5);
+            cairo_move_to(cr, cx - half, y);
+            cairo_line_to(cr, cx + half, y);
+            cairo_stroke(cr);
+            if (d % 10 == 0) {
+                text(cr, std::to_string(std::abs(d)), cx - half - 10, y, 9);
+                text(cr, std::to_string(std::abs(d)), cx + half + 10, y, 9);
+            }
+        }
+    } else if (mode == "ring") {
+        double rad = std::min(cx, cy) * 0.66;
+        set(cr, named("white"));
+        for (int d : {-60, -45, -30, -20, -10, 10, 20, 30, 45, 60}) {
+            bool major = d % 30 == 0;
+            tick(cr, cx, cy, d * Pi / 180, rad, major ? 12 : 7, major ? 3 : 2);
+        }
+        cairo_move_to(cr, cx, cy - rad);
+        cairo_line_to(cr, cx - 6, cy - rad - 10);
+        cairo_line_to(cr, cx + 6, cy - rad - 10);
+        cairo_close_path(cr);
+        cairo_fill(cr);
+    } else if (mode == "card") {
+        double rad = std::min(cx, cy) - 2;
+        cairo_arc(cr, cx, cy, rad, 0, 2 * Pi);
+        set(cr, PanelDark, 0.9);
+        cairo_fill(cr);
+        set(cr, named("white"));
+        for (int d = 0; d < 360; d += 5) {
+            bool major = d % 10 == 0;
+            tick(cr, cx, cy, d * Pi / 180, rad - 2, major ? 12 : 7, major ? 2 : 1.2);
+            if (d % 30 == 0) {
+                static const char* points[] = {"N", "3",  "6",  "E", "12", "15",
+                                               "S", "21", "24", "W", "30", "33"};
+                cairo_save(cr);
+                cairo_translate(cr, cx, cy);
+                cairo_rotate(cr, d * Pi / 180);
+                text(cr, points[d / 30], 0, -(rad - 28), 16);
+                cairo_restore(cr);
+            }
+        }
+    } else if (mode == "devbar") {
+        set(cr, named(j.row.colour));
+        cairo_rectangle(cr, cx - 3, cy - 60, 6, 120);
+        cairo_fill(cr);
+    } else if (mode == "baro") {
+        // Inches of mercury at 100 degrees each, 29.90 at the bottom.
+        double rad = std::min(cx, cy) - 4;
+        set(cr, named("white"));
+        for (int i = -150; i <= 150; i += 2) {
+            double v = 29.9 + i / 100.0;
+            double a = Pi + i * Pi / 180;
+            bool major = i % 10 == 0;
+            tick(cr, cx, cy, a, rad - 40, major ? 8 : 4, 1.2);
+            if (major) {
+                cairo_save(cr);
+                cairo_translate(cr, cx, cy);
+                cairo_rotate(cr, a);
+                char buf[16];
+                std::snprintf(buf, sizeof buf, "%.1f", v);
+                text(cr, buf, 0, -(rad - 62), 9);
+                cairo_restore(cr);
+            }
+        }
+    } else if (mode == "cell") {
+        double dim = j.row.param("dim") == "1" ? 0.55 : 1.0;
+        Colour c = named(j.row.colour);
+        unsigned seed = j.row.id;
+        for (int y = 0; y < j.h; y += 2) {
+            for (int x = 0; x < j.w; x += 2) {
+                seed = seed * 1103515245u + 12345u;
+                double f = 0.55 + 0.45 * ((seed >> 16) % 100) / 100.0;
+                set(cr, c, f * dim);
+                cairo_rectangle(cr, x, y, 2, 2);
+                cairo_fill(cr);
+            }
+        }
+    }
+}
+
+void drawFlag(Job& j) {
+    cairo_t* cr = j.cr;
+    set(cr, named(j.row.colour));
+    cairo_rectangle(cr, 0, 0, j.w, j.h);
+    cairo_fill(cr);
+    set(cr, named("white"));
+    cairo_save(cr);
+    cairo_rectangle(cr, 0, 0, j.w, j.h);
+    cairo_clip(cr);
+    cairo_set_line_width(cr, 3);
+    for (int x = -j.h; x < j.w + j.h; x += 12) {
+        cairo_move_to(cr, x, j.h);
+        cairo_line_to(cr, x + j.h, 0);
+        cairo_stroke(cr);
+    }
+    cairo_restore(cr);
+    bool vertical = j.h > 1.8 * j.w;
+    if (vertical) {
+        cairo_save(cr);
+        cairo_translate(cr, j.w / 2.0, j.h / 2.0);
+        cairo_rotate(cr, -Pi / 2);
+        set(cr, Ink);
+        text(cr, j.row.legend, 0, 0, j.w * 0.8, j.h - 4);
+        cairo_restore(cr);
+    } else {
+        set(cr, Ink);
+        text(cr, j.row.legend, j.w / 2.0, j.h / 2.0, j.h * 0.7, j.w - 4);
+    }
+}
+
+void drawMarker(Job& j) {
+    cairo_t* cr = j.cr;
+    set(cr, named(j.row.colour));
+    std::string s = j.row.param("shape");
+    double cx = j.w / 2.0, cy = j.h / 2.0;
+    if (s == "diamond") {
+        cairo_move_to(cr, cx, 0.5);
+        cairo_line_to(cr, j.w - 0.5, cy);
+        cairo_line_to(cr, cx, j.h - 0.5);
+        cairo_line_to(cr, 0.5, cy);
+        cairo_close_path(cr);
+    } else if (s == "ball") {
+        cairo_arc(cr, cx, cy, std::min(cx, cy) - 0.5, 0, 2 * Pi);
+    } else if (s == "tri") {
+        cairo_move_to(cr, 0.5, 0.5);
+        cairo_line_to(cr, j.w - 0.5, cy);
+        cairo_line_to(cr, 0.5, j.h - 0.5);
+        cairo_close_path(cr);
+    } else {
+        cairo_rectangle(cr, 0, 0, j.w, j.h);
+    }
+    cairo_fill(cr);
+}
+
+void drawLever(Job& j) {
+    cairo_t* cr = j.cr;
+    std::string s = j.row.param("shape");
+    Colour c = named(j.row.colour);
+    auto knob = [&](double x, double y, double w, double h) {
+        cairo_pattern_t* g = cairo_pattern_create_linear(x, y, x, y + h);
+        cairo_pattern_add_color_stop_rgb(g, 0, c.r, c.g, c.b);
+        cairo_pattern_add_color_stop_rgb(g, 1, c.r * 0.45, c.g * 0.45, c.b * 0.45);
+        roundRect(cr, x, y, w, h, 5);
+        cairo_set_source(cr, g);
+        cairo_fill(cr);
+        cairo_pattern_destroy(g);
+    };
+    if (s == "stem") {
+        set(cr, c);
+        cairo_rectangle(cr, j.w / 2.0 - 5, 0, 10, j.h);
+        cairo_fill(cr);
+    } else if (s == "start") {
+        int n = 1, k = imageOf(j, n);
+        double y = k == 0 ? j.h * 0.55 : 2;
+        set(cr, PanelGrey, 0.8);
+        cairo_rectangle(cr, j.w / 2.0 - 4, y, 8, j.h - y);
+        cairo_fill(cr);
+        knob(2, y, j.w - 4, j.h * 0.4);
+        set(cr, named("white"));
+        text(cr, j.row.legend, j.w / 2.0, y + j.h * 0.2, 10, j.w - 6);
+    } else if (s == "gear") {
+        set(cr, PanelGrey, 0.8);
+        cairo_rectangle(cr, j.w / 2.0 - 5, j.h / 2.0, 10, j.h / 2.0);
+        cairo_fill(cr);
+        cairo_arc(cr, j.w / 2.0, j.h * 0.38, std::min(j.w, j.h) * 0.36, 0, 2 * Pi);
+        set(cr, c);
+        cairo_fill(cr);
+        cairo_arc(cr, j.w / 2.0, j.h * 0.38, std::min(j.w, j.h) * 0.16, 0, 2 * Pi);
+        set(cr, Ink, 5);
+        cairo_fill(cr);
+    } else {
+        knob(1, 1, j.w - 2, j.h - 2);
+        set(cr, Ink, 4);
+        cairo_set_line_width(cr, 1);
+        for (double y = 6; y < j.h - 4; y += 5) {
+            cairo_move_to(cr, 5, y);
+            cairo_line_to(cr, j.w - 5, y);
+            cairo_stroke(cr);
+        }
+    }
+}
+
+void drawWheel(Job& j) {
+    cairo_t* cr = j.cr;
+    set(cr, PanelGrey, 0.7);
+    cairo_rectangle(cr, 0, 0, j.w, j.h);
+    cairo_fill(cr);
+    for (int y = 0; y < j.h; y += 8) {
+        set(cr, PanelGrey, 1.5);
+        cairo_rectangle(cr, 1, y, j.w - 2, 3);
+        cairo_fill(cr);
+    }
+}
+
+void drawScreen(Job& j) {
+    cairo_t* cr = j.cr;
+    std::string mode = j.row.param("mode");
+    int level = std::atoi(j.row.param("level", "3").c_str());
+    Colour c = named(j.row.colour);
+    if (mode == "crt") {
+        plateBase(cr, j.w, j.h, PanelDark);
+        cairo_arc(cr, 84, 148, 122, -Pi * 0.80, -Pi * 0.20);
+        cairo_line_to(cr, 84, 148);
+        cairo_close_path(cr);
+        cairo_set_source_rgb(cr, 0.03, 0.08, 0.04);
+        cairo_fill(cr);
+        set(cr, named("white"), 0.7);
+        text(cr, "INT", 26, 10, 8);
+        text(cr, "LINES", 140, 10, 8);
+    } else if (mode == "backdrop") {
+        cairo_arc(cr, j.w / 2.0, j.h, j.h - 1, -Pi * 0.8, -Pi * 0.2);
+        cairo_line_to(cr, j.w / 2.0, j.h);
+        cairo_close_path(cr);
+        set(cr, c, 0.05 + 0.05 * level);
+        cairo_fill(cr);
+    } else {
+        set(cr, c, 0.3 + 0.7 * level / 6.0);
+        cairo_set_line_width(cr, 1);
+        for (int k = 1; k <= 3; ++k) {
+            cairo_new_path(cr);
+            cairo_arc(cr, j.w / 2.0, j.h - 1, (j.h - 2) * k / 3.0, -Pi * 0.8, -Pi * 0.2);
+            cairo_stroke(cr);
+        }
+    }
+}
+
+void draw(Job& j) {
+    const std::string& k = j.row.kind;
+    if (k == "plate")
+        drawPlate(j);
+    else if (k == "dial")
+        drawDial(j);
+    else if (k == "overlay")
+        drawOverlay(j);
+    else if (k == "needle")
+        drawNeedle(j);
+    else if (k == "bug")
+        drawBug(j);
+    else if (k == "lamp" || k == "lens")
+        drawLamp(j);
+    else if (k == "switch")
+        drawSwitch(j);
+    else if (k == "knob")
+        drawKnob(j);
+    else if (k == "drum")
+        drawDrum(j);
+    else if (k == "mask")
+        drawMask(j);
+    else if (k == "texture")
+        drawTexture(j);
+    else if (k == "flag")
+        drawFlag(j);
+    else if (k == "marker")
+        drawMarker(j);
+    else if (k == "lever")
+        drawLever(j);
+    else if (k == "wheel")
+        drawWheel(j);
+    else if (k == "screen")
+        drawScreen(j);
+    else
+        throw std::runtime_error("line " + std::to_string(j.row.line) + ": unknown kind " + k);
+}
+
+int run(int argc, char** argv) {
+    if (argc != 5) {
+        std::cerr << "usage: artwork_gen TABLE SCRIPT MODULE OUTDIR\n";
+        return 2;
+    }
+    auto rows = twart::readTable(argv[1]);
+    auto script = twart::readScript(argv[2]);
+
+    // The script must number exactly the table's bitmaps, each in its own file.
+    std::map<std::string, const twart::BitmapRow*> by_name;
+    std::map<uint32_t, const twart::BitmapRow*> by_id;
+    for (const auto& r : rows) {
+        if (!by_name.emplace(r.resourceName(), &r).second)
+            throw std::runtime_error("line " + std::to_string(r.line) + ": " + r.key + " twice");
+        if (!r.named) by_id[r.id] = &r;
+    }
+    std::set<std::string> scripted;
+    for (const auto& e : script) {
+        if (!by_name.count(e.name))
+            throw std::runtime_error(std::string(argv[2]) + ": " + e.name + " is not in the table");
+        if (e.file != e.name + ".bmp")
+            throw std::runtime_error(std::string(argv[2]) + ": " + e.name + " must be " + e.name +
+                                     ".bmp");
+        scripted.insert(e.name);
+    }
+    for (const auto& r : rows)
+        if (!scripted.count(r.resourceName()))
+            throw std::runtime_error(std::string(argv[2]) + " lacks " + r.resourceName());
+
+    Records rec = readRecords(argv[3]);
+    std::vector<uint32_t> missing;
+    for (uint32_t id : rec.named)
+        if (!by_id.count(id)) missing.push_back(id);
+    if (!missing.empty()) {
+        std::string list;
+        for (uint32_t id : missing) list += " " + std::to_string(id);
+        throw std::runtime_error("the records name bitmaps the table lacks:" + list);
+    }
+
+    std::filesystem::create_directories(argv[4]);
+    Quantizer q8(palette8()), q4(paletteGrey(16)), q1(paletteGrey(2));
+    for (const auto& r : rows) {
+        cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, r.width, r.height);
+        cairo_t* cr = cairo_create(s);
+        Job j{r, rec, by_id, cr, r.width, r.height};
+        draw(j);
+        cairo_destroy(cr);
+        Quantizer& q = r.bpp == 8 ? q8 : r.bpp == 4 ? q4 : q1;
+        auto bytes = bitmapFile(s, r.bpp, q);
+        cairo_surface_destroy(s);
+        std::ofstream out(std::string(argv[4]) + "/" + r.resourceName() + ".bmp", std::ios::binary);
+        out.write(reinterpret_cast<const char*>(bytes.data()),
+                  static_cast<std::streamsize>(bytes.size()));
+        if (!out) throw std::runtime_error("cannot write " + r.resourceName() + ".bmp");
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return run(argc, argv);
+    } catch (const std::exception& e) {
+        std::cerr << "artwork_gen: " << e.what() << "\n";
+        return 1;
+    }
+}

@@ -42,7 +42,7 @@ TEST(ModuleOnWin32, ExportsExactlyLinkageAndImportTable) {
     EXPECT_EQ(host.module().symbol("PowerAvailable"), nullptr);
     EXPECT_EQ(host.module().symbol("DllMain"), nullptr);
     EXPECT_EQ(host.module().linkage()->module_id, 0x13u);
-    EXPECT_EQ(host.module().importTable()->panels, host.services());
+    EXPECT_EQ(host.module().importTable()->entries[0].table, host.services());
 }
 
 TEST(ModuleOnWin32, TheSystemsTimerTicksInTheMessageLoopWhileConnected) {

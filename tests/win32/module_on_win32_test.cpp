@@ -69,6 +69,22 @@ TEST(ModuleOnWin32, TheSystemsTimerTicksInTheMessageLoopWhileConnected) {
     EXPECT_GE(host.lookups(SimulationTime), 2u);
 }
 
+TEST(ModuleOnWin32, WithoutAMainWindowTheTimerRunsAndStopsWithTheMaster) {
+    twtest::ScratchFolder dir;
+    tw::Host host;
+    DestroyWindow(host.mainWindow().window());
+    ASSERT_EQ(FindWindowA("FS2KMAIN", nullptr), nullptr);
+    tw::Gauge* flood = host.createGauge("FLOOD_SW");
+    host.clearLogs();
+    host.runFor(500);
+    EXPECT_GE(host.lookups(SimulationTime), 2u);  // a thread timer ticks in the loop
+
+    host.destroyGauge(flood);
+    host.clearLogs();
+    host.runFor(300);
+    EXPECT_EQ(host.lookups(SimulationTime), 0u);
+}
+
 TEST(ModuleOnWin32, TheMasterGaugeTalksToTheOffsetServerItFinds) {
     twtest::ScratchFolder dir;
     tw::Host host;

@@ -1,12 +1,14 @@
 // A log of small records with a fixed capacity: appending never allocates, and
 // once full each new entry replaces the oldest. Read oldest first, like a
-// vector: indexing, range-for, front/back, and comparison with or copy into a
-// std::vector.
+// vector: indexing, iterators, front/back, and comparison with or copy into a
+// std::vector. A copy of the log is a log of its own.
 #pragma once
 
 #include <cstddef>
 #include <iterator>
 #include <memory>
+#include <stdexcept>
+#include <utility>
 #include <vector>
 
 namespace tw {
@@ -56,10 +58,25 @@ public:
         size_t index_ = 0;
     };
     using iterator = const_iterator;
+    using const_reverse_iterator = std::reverse_iterator<const_iterator>;
+    using reverse_iterator = const_reverse_iterator;
 
     // The capacity is rounded up to a power of two.
     explicit RingLog(size_t capacity) : mask_(roundUp(capacity) - 1) {
         slots_ = std::make_unique_for_overwrite<T[]>(mask_ + 1);
+    }
+    RingLog(const RingLog& other) : RingLog(other.capacity()) {
+        for (const T& entry : other) push(entry);
+    }
+    RingLog& operator=(const RingLog& other) {
+        if (this != &other) {
+            RingLog copy(other);
+            std::swap(slots_, copy.slots_);
+            std::swap(mask_, copy.mask_);
+            std::swap(start_, copy.start_);
+            std::swap(size_, copy.size_);
+        }
+        return *this;
     }
 
     void push(const T& entry) {
@@ -78,8 +95,14 @@ public:
     const T& operator[](size_t i) const { return slots_[(start_ + i) & mask_]; }
     const T& front() const { return (*this)[0]; }
     const T& back() const { return (*this)[size_ - 1]; }
+    const T& at(size_t i) const {
+        if (i >= size_) throw std::out_of_range("no such log entry");
+        return (*this)[i];
+    }
     const_iterator begin() const { return {this, 0}; }
     const_iterator end() const { return {this, size_}; }
+    const_reverse_iterator rbegin() const { return const_reverse_iterator(end()); }
+    const_reverse_iterator rend() const { return const_reverse_iterator(begin()); }
 
     operator std::vector<T>() const { return std::vector<T>(begin(), end()); }
 

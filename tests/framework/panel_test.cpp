@@ -201,6 +201,16 @@ TEST(Panel, GaugesLeftOnThePanelOnceTheMasterGoesPlayNoReleasedSound) {
     p.host.destroyGauge(p.gauges[0]);  // FLOOD_SW
     p.gauges.erase(p.gauges.begin());
     expectNullHandles(p.host);
+    // Every engine in the middle of a start, armed and with duct pressure, as
+    // when the window holding FLOOD_SW closes during one.
+    for (int n = 0; n < 4; ++n) {
+        (&moduleVar<uint8_t>(p.host, "StarterSwitch"))[n] = 2;
+        (&moduleVar<uint32_t>(p.host, "StarterEngaged"))[n] = 1;
+        (&moduleVar<double>(p.host, "StarterSeconds"))[n] = 20.0;
+        (&moduleVar<uint32_t>(p.host, "StartLeverOpen"))[n] = 0;
+    }
+    moduleVar<uint8_t>(p.host, "StartArm") = 1;
+    moduleVar<double>(p.host, "StarterPressure") = 40.0;
     for (int round = 0; round < 2; ++round) {
         for (tw::Gauge* g : p.gauges) pressed += twtest::clickEveryArea(*g);
         p.host.runTicks(40);

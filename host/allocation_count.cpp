@@ -4,6 +4,10 @@
 #include <cstdlib>
 #include <new>
 
+#if defined(_WIN32)
+#include <malloc.h>  // _aligned_malloc, _aligned_free
+#endif
+
 namespace tw {
 
 namespace {

@@ -1,17 +1,24 @@
 // The module on the real Win32 API and DirectSound: the shipping DLL loaded
 // with LoadLibrary, its timer ticking in a real message loop, and the sound
-// player and offset client on the system's own calls.
+// player, offset client and instrument routines on the system's own calls.
 #if defined(_WIN32)
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <set>
 #include <string>
+#include <vector>
 
+#include "gauges/instruments.h"
 #include "host/host.h"
 #include "ipc/ipc_client.h"
 #include "sound/sound_player.h"
 #include "tests/support/wav_files.h"
+
+// The instrument routines linked in here look for the host's services in the
+// program's own import table, which no host fills.
+IMPORT_TABLE ImportTable = {};
 
 namespace {
 
@@ -85,6 +92,22 @@ TEST(ModuleOnWin32, WithoutAMainWindowTheTimerRunsAndStopsWithTheMaster) {
     EXPECT_EQ(host.lookups(SimulationTime), 0u);
 }
 
+TEST(ModuleOnWin32, TwoCopiesOfTheMasterKeepTheTimerUntilTheLastGoes) {
+    twtest::ScratchFolder dir;
+    tw::Host host;
+    tw::Gauge* first = host.createGauge("FLOOD_SW");
+    tw::Gauge* second = host.createGauge("FLOOD_SW");
+    host.destroyGauge(first);
+    host.clearLogs();
+    host.runFor(300);
+    EXPECT_GE(host.lookups(SimulationTime), 2u);
+
+    host.destroyGauge(second);
+    host.clearLogs();
+    host.runFor(300);
+    EXPECT_EQ(host.lookups(SimulationTime), 0u);
+}
+
 TEST(ModuleOnWin32, TheMasterGaugeTalksToTheOffsetServerItFinds) {
     twtest::ScratchFolder dir;
     tw::Host host;
@@ -126,6 +149,36 @@ TEST(ModuleOnWin32, SoundsLoadFromFilesIntoRealBuffersThatPlay) {
     soundFree(again);
     soundShutdown();
     EXPECT_EQ(SoundDevice, nullptr);
+}
+
+TEST(ModuleOnWin32, AFormatDirectSoundWouldReadPastTheFileGivesNoSound) {
+    // A PCM format of 14 bytes: DirectSound reads 16.
+    const std::vector<uint8_t> short_format = {1, 0,    1,    0, 0x11, 0x2B, 0,
+                                               0, 0x11, 0x2B, 0, 0,    1,    0};
+    twtest::ScratchFolder dir;
+    dir.write("Sound/last.wav",
+              twtest::WavImage().data(twtest::samples(100)).chunk("fmt ", short_format).bytes());
+    dir.write("Sound/first.wav", twtest::WavImage().format().data(twtest::samples(100)).bytes());
+    tw::Host host;
+    soundInit(nullptr);
+    EXPECT_EQ(soundLoad(".\\Sound\\last.wav"), nullptr);
+    SoundHandle good = soundLoad(".\\Sound\\first.wav");
+    EXPECT_NE(good, nullptr);
+    soundFree(good);
+    soundShutdown();
+}
+
+TEST(ModuleOnWin32, InstrumentRoutinesReadTheWholeParameterAndRestDrumsOnInfinities) {
+    GAUGE_HEADER gauge{};
+    const std::string spaced = std::string(1020, ' ') + "12345";
+    const std::string longer = std::string(1030, ' ') + "5";
+    gauge.parameters = spaced.c_str();
+    EXPECT_EQ(gaugeParameter(&gauge), 12345);
+    gauge.parameters = longer.c_str();
+    EXPECT_EQ(gaugeParameter(&gauge), 5);
+    EXPECT_EQ(unitsDrumValue(HUGE_VAL), 0.0);
+    EXPECT_EQ(unitsDrumValue(-HUGE_VAL), 0.0);
+    EXPECT_DOUBLE_EQ(unitsDrumValue(123.5), 3.5);
 }
 
 TEST(ModuleOnWin32, TheOffsetClientReadsAndWritesThroughARealServerWindow) {

@@ -10,7 +10,9 @@ extern "C" IMPORT_TABLE ImportTable;
 extern "C" LINKAGE Linkage;
 
 // The host's services; null only before the host has filled ImportTable.
-inline PANEL_SERVICES* panelServices() { return ImportTable.panels; }
+inline PANEL_SERVICES* panelServices() {
+    return static_cast<PANEL_SERVICES*>(ImportTable.entries[0].table);
+}
 
 // Refreshes a host variable's record and returns its value; without the host's
 // table the record keeps its last reading.

@@ -1,7 +1,9 @@
 // The host's records, services and callback signatures, laid out exactly as the
-// host reads them. Everything here is little-endian with 4-byte packing; on the
-// shipping target (4-byte pointers) every offset is pinned by a static_assert.
-// On 8-byte-pointer targets the same fields follow each other in the same order.
+// host reads them. Everything here is little-endian. Where pointers are 4 bytes
+// (the shipping target) the records are packed to 4 bytes, as the host lays them
+// out, and every offset is pinned by a static_assert. No host reads them where
+// pointers are 8 bytes: there the same fields follow each other in the same
+// order at their natural alignment, so that no pointer or double sits misaligned.
 #pragma once
 
 #include <cstddef>
@@ -15,7 +17,10 @@
 #define HOSTAPI
 #endif
 
+#if UINTPTR_MAX == 0xFFFFFFFFu
+#define TW_HOST_PACKING 1
 #pragma pack(push, 4)
+#endif
 
 struct GAUGE_HEADER;
 struct ELEMENT_HEADER;
@@ -66,14 +71,20 @@ struct PANEL_SERVICES {
     void* slots_70_79[10];
 };
 
-// The import table: the host writes its services table into entry 0.
-struct IMPORT_TABLE {
-    uint32_t panels_id;  // 0x0000000F
-    PANEL_SERVICES* panels;
-    uint32_t end_id;  // 0
-    void* end_ptr;    // null
+// The import table as the host reads it: (id, pointer) entries up to the first
+// entry whose id is 0. For every entry whose id it knows the host writes the
+// address of that table into the pointer. The module imports one table, the
+// panel services, so its import table is that entry and the end entry.
+struct IMPORT_ENTRY {
+    uint32_t id;  // 0 ends the table
+    void* table;  // written by the host
 };
 constexpr uint32_t ImportPanelsId = 0x0000000F;
+constexpr int ImportTableEntries = 2;
+
+struct IMPORT_TABLE {
+    IMPORT_ENTRY entries[ImportTableEntries];  // the panel services, then the end
+};
 
 // ---- Callbacks the host calls -----------------------------------------------
 
@@ -297,7 +308,10 @@ struct LINKAGE {
     GAUGE_HEADER* gauge_table[GaugeCount + 1];  // null-terminated
 };
 
+#if defined(TW_HOST_PACKING)
 #pragma pack(pop)
+#undef TW_HOST_PACKING
+#endif
 
 // ---- The host's offsets, pinned where pointers are 4 bytes ------------------
 
@@ -312,10 +326,9 @@ static_assert(offsetof(PANEL_SERVICES, execute_calculator_code) == 69 * sizeof(v
 #define TW_SIZE(record, size) static_assert(sizeof(record) == (size))
 
 #if UINTPTR_MAX == 0xFFFFFFFFu
+TW_SIZE(IMPORT_ENTRY, 8);
+TW_PIN(IMPORT_ENTRY, table, 4);
 TW_SIZE(IMPORT_TABLE, 16);
-TW_PIN(IMPORT_TABLE, panels, 4);
-TW_PIN(IMPORT_TABLE, end_id, 8);
-TW_PIN(IMPORT_TABLE, end_ptr, 12);
 
 TW_SIZE(MODULE_VAR, 28);
 TW_PIN(MODULE_VAR, var_ptr, 4);

@@ -27,7 +27,7 @@ ELEMENT_HEADER* masterElement() {
 
 extern "C" {
 
-IMPORT_TABLE ImportTable = {ImportPanelsId, nullptr, 0, nullptr};
+IMPORT_TABLE ImportTable = {{{ImportPanelsId, nullptr}, {0, nullptr}}};
 
 LINKAGE Linkage = {
     LinkageModuleId,

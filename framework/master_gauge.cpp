@@ -3,10 +3,18 @@
 // offset IPC client, the 55 ms systems timer and the twenty cockpit sounds;
 // disconnecting it stops them.
 //
+// The switch may sit on several panel windows, each copy connected and
+// disconnected on its own. There is one set of machinery for the module: the
+// first copy to connect starts it and the last to disconnect stops it, so no
+// copy overwrites or releases what another still uses. After the stop every
+// sound handle is null again, so gauges left on other windows play nothing
+// rather than released buffers.
+//
 // Reads: 10 (the host's flood lighting state), 303, 304. Sends: 66056 (lights
 // on), 66057 (lights off). Sounds: sndClick. Shares: FloodLightsOn,
 // HostHasSimObjects, IpcConnected, IpcResult, RadarCellEcho, RadarCellShade,
-// PrevToken303, PrevToken304 and the twenty sound handles.
+// PrevToken303, PrevToken304 and the twenty sound handles; its own
+// MasterConnections, SystemsTimerWindow and SystemsTimerEvent.
 
 #include "framework/cockpit_sounds.h"
 #include "framework/gauge.h"
@@ -36,6 +44,13 @@ SoundHandle sndClear = nullptr;
 SoundHandle sndDingDong = nullptr;
 SoundHandle sndInverters = nullptr;
 SoundHandle sndGlideslope = nullptr;
+
+// Copies of FLOOD_SW connected now; the machinery runs while this is above 0.
+int32_t MasterConnections = 0;
+// Where the systems timer runs and the id it goes by: the main window and id
+// 60, or, without a main window, a thread timer whose id the system chose.
+HWND SystemsTimerWindow = nullptr;
+UINT_PTR SystemsTimerEvent = 0;
 }
 
 extern GAUGE_HEADER gauge_FLOOD_SW;
@@ -90,6 +105,26 @@ void probeSimObjects() {
     CloseHandle(probe);
 }
 
+// Without a window SetTimer makes a thread timer under an id of the system's
+// choosing, which only that id kills: the timer is stopped by what it was
+// started as.
+void startSystemsTimer() {
+    SystemsTimerWindow = FindWindowA(MainWindowClass, nullptr);
+    UINT_PTR made = SetTimer(SystemsTimerWindow, SystemsTimerId, SystemsTimerPeriodMs, systemsTick);
+    if (made == 0) {
+        SystemsTimerWindow = nullptr;
+        SystemsTimerEvent = 0;
+    } else {
+        SystemsTimerEvent = SystemsTimerWindow ? SystemsTimerId : made;
+    }
+}
+
+void stopSystemsTimer() {
+    if (SystemsTimerEvent != 0) KillTimer(SystemsTimerWindow, SystemsTimerEvent);
+    SystemsTimerWindow = nullptr;
+    SystemsTimerEvent = 0;
+}
+
 void startMachinery(uintptr_t panel_window) {
     probeSimObjects();
     for (int i = 0; i < RadarCellCount; ++i) RadarCellShade[i] = RadarCellEcho[i] = 0;
@@ -105,16 +140,18 @@ void startMachinery(uintptr_t panel_window) {
     PrevToken304 = refreshVar(positionB);
     PrevToken303 = refreshVar(positionA);
 
-    SetTimer(FindWindowA(MainWindowClass, nullptr), SystemsTimerId, SystemsTimerPeriodMs,
-             systemsTick);
+    startSystemsTimer();
 
     soundInit(reinterpret_cast<HANDLE>(panel_window));
     for (const CockpitSound& s : CockpitSounds) *s.handle = soundLoad(s.file);
 }
 
 void stopMachinery() {
-    KillTimer(FindWindowA(MainWindowClass, nullptr), SystemsTimerId);
-    for (const CockpitSound& s : CockpitSounds) soundFree(*s.handle);
+    stopSystemsTimer();
+    for (const CockpitSound& s : CockpitSounds) {
+        soundFree(*s.handle);
+        *s.handle = nullptr;
+    }
     soundShutdown();
     ipcClose();
 }
@@ -126,10 +163,12 @@ void HOSTAPI masterGaugeCallback(GAUGE_HEADER*, int32_t service, uintptr_t extra
             FloodLightsOn = refreshVar(floodLightState) == 0.0 ? 0 : 1;
             break;
         case ServiceConnectToWindow:
-            startMachinery(extra);
+            if (MasterConnections == 0) startMachinery(extra);
+            if (MasterConnections < INT32_MAX) ++MasterConnections;
             break;
         case ServiceDisconnect:
-            stopMachinery();
+            // A disconnect without a connect has nothing to stop.
+            if (MasterConnections > 0 && --MasterConnections == 0) stopMachinery();
             break;
         default:
             break;

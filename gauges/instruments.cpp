@@ -38,24 +38,22 @@ extern "C" {
 int32_t gaugeParameter(const GAUGE_HEADER* gauge) {
     if (!gauge || !gauge->parameters) return 0;
     const char* s = gauge->parameters;
-    int i = 0;
-    while (i < ParameterScanLimit && isParameterSpace(s[i])) ++i;
+    while (isParameterSpace(*s)) ++s;
     bool negative = false;
-    if (i < ParameterScanLimit && (s[i] == '+' || s[i] == '-')) {
-        negative = s[i] == '-';
-        ++i;
+    if (*s == '+' || *s == '-') {
+        negative = *s == '-';
+        ++s;
     }
     // Once the magnitude reaches the limit further digits cannot change the
     // saturated result, so the scan stops there.
     const int64_t limit = negative ? -static_cast<int64_t>(INT32_MIN) : INT32_MAX;
     int64_t magnitude = 0;
-    while (i < ParameterScanLimit && s[i] >= '0' && s[i] <= '9') {
-        magnitude = magnitude * 10 + (s[i] - '0');
+    for (; *s >= '0' && *s <= '9'; ++s) {
+        magnitude = magnitude * 10 + (*s - '0');
         if (magnitude >= limit) {
             magnitude = limit;
             break;
         }
-        ++i;
     }
     return static_cast<int32_t>(negative ? -magnitude : magnitude);
 }
@@ -112,7 +110,7 @@ int32_t drumValue(double quantity, double scale, int32_t place) {
 }
 
 double unitsDrumValue(double quantity) {
-    if (std::isnan(quantity)) return 0.0;
+    if (!std::isfinite(quantity)) return 0.0;
     // In the int32 range this is the integer form exactly; beyond it fmod gives
     // the same remainder that the integer form would if it had the range.
     if (quantity > -2147483648.0 && quantity < 2147483648.0)

@@ -37,10 +37,10 @@ extern "C" {
 // The leading decimal integer of the gauge's parameter string: white space
 // (space, tab, LF, VT, FF, CR) skipped, an optional sign, then digits up to the
 // first non-digit. No digits, an empty string or no string at all give 0.
-// Values beyond the int32 range saturate at INT32_MAX / INT32_MIN, and at most
-// ParameterScanLimit characters are looked at, so an unterminated or endless
-// string costs a bounded scan. Read afresh on every call.
-constexpr int ParameterScanLimit = 1024;
+// Values beyond the int32 range saturate at INT32_MAX / INT32_MIN. The host's
+// string is NUL-terminated and read to its end however long its white space
+// runs; the digits stop being read once the value has saturated. Read afresh on
+// every call.
 int32_t gaugeParameter(const GAUGE_HEADER* gauge);
 
 // ---- Tooltip callbacks ------------------------------------------------------
@@ -75,7 +75,7 @@ int32_t drumValue(double quantity, double scale, int32_t place);
 
 // The continuous units drum and the vernier pointers: the quantity modulo 10
 // with its fraction, in [0, 10) for quantities >= 0 (the sign follows the
-// quantity, as the integer form gives). NaN gives 0.
+// quantity, as the integer form gives). NaN and the infinities give 0.
 double unitsDrumValue(double quantity);
 
 // ---- Engine model -----------------------------------------------------------

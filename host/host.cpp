@@ -22,14 +22,7 @@ constexpr int MaxDepth = 32;
 constexpr int MaxNextEntries = 64;
 constexpr int MaxElements = 4096;
 
-// The logs keep the most recent entries: a host that runs for hours must not
-// grow without end. Dropping the older half at a time keeps appends cheap.
-constexpr size_t MaxLogEntries = 1 << 16;
-template <typename T>
-void logEntry(std::vector<T>& log, T entry) {
-    if (log.size() >= MaxLogEntries) log.erase(log.begin(), log.begin() + MaxLogEntries / 2);
-    log.push_back(std::move(entry));
-}
+constexpr int MaxTooltipArgs = 16;
 
 // Every element of a tree gets its bitmap's size, as the host loads the bitmaps
 // before it builds the gauge.
@@ -43,48 +36,67 @@ void writeImageSizes(const BitmapSizes& sizes, ELEMENT_HEADER* e, int depth, int
 
 }  // namespace
 
+const char* elementListServiceName(ElementListService service) {
+    switch (service) {
+        case ElementListService::Query:
+            return "element_list_query";
+        case ElementListService::Install:
+            return "element_list_install";
+        case ElementListService::Initialize:
+            return "element_list_initialize";
+        case ElementListService::Update:
+            return "element_list_update";
+        case ElementListService::Generate:
+            return "element_list_generate";
+        case ElementListService::Plot:
+            return "element_list_plot";
+        case ElementListService::Erase:
+            return "element_list_erase";
+        case ElementListService::Kill:
+            return "element_list_kill";
+    }
+    return "element_list_unknown";
+}
+
 // The panel services the host hands the module.
 struct Services {
+    using S = ElementListService;
     static Host& host() { return *g_active; }
-    static void log(const char* name, ELEMENT_HEADER* e, uint32_t arg = 0) {
-        logEntry(host().element_list_calls_, ElementListCall{name, e, arg});
+    static void log(S service, ELEMENT_HEADER* e, uint32_t arg = 0) {
+        host().element_list_calls_.push(ElementListCall{service, e, arg});
     }
-    static void HOSTAPI query(ELEMENT_HEADER* e) { log("element_list_query", e); }
-    static void HOSTAPI install(ELEMENT_HEADER* e, uint32_t a) {
-        log("element_list_install", e, a);
-    }
-    static void HOSTAPI initialize(ELEMENT_HEADER* e) { log("element_list_initialize", e); }
-    static void HOSTAPI update(ELEMENT_HEADER* e) { log("element_list_update", e); }
-    static void HOSTAPI generate(ELEMENT_HEADER* e, uint32_t a) {
-        log("element_list_generate", e, a);
-    }
-    static void HOSTAPI plot(ELEMENT_HEADER* e) { log("element_list_plot", e); }
-    static void HOSTAPI erase(ELEMENT_HEADER* e) { log("element_list_erase", e); }
-    static void HOSTAPI kill(ELEMENT_HEADER* e) { log("element_list_kill", e); }
+    static void HOSTAPI query(ELEMENT_HEADER* e) { log(S::Query, e); }
+    static void HOSTAPI install(ELEMENT_HEADER* e, uint32_t a) { log(S::Install, e, a); }
+    static void HOSTAPI initialize(ELEMENT_HEADER* e) { log(S::Initialize, e); }
+    static void HOSTAPI update(ELEMENT_HEADER* e) { log(S::Update, e); }
+    static void HOSTAPI generate(ELEMENT_HEADER* e, uint32_t a) { log(S::Generate, e, a); }
+    static void HOSTAPI plot(ELEMENT_HEADER* e) { log(S::Plot, e); }
+    static void HOSTAPI erase(ELEMENT_HEADER* e) { log(S::Erase, e); }
+    static void HOSTAPI kill(ELEMENT_HEADER* e) { log(S::Kill, e); }
 
     static int32_t HOSTAPI triggerKeyEvent(uint32_t id, uint32_t value) {
-        logEntry(host().events_, SentEvent{SentEvent::Module, id, value});
+        host().events_.push(SentEvent{SentEvent::Module, id, value});
         return 0;
     }
     // The module's lookups are counted; the host's own refreshes of element
     // and tooltip records (fill) are not.
     static void HOSTAPI lookupVar(MODULE_VAR* var) {
         if (!var) return;
-        ++host().lookups_[var->id];
+        if (VarTable::Entry* e = host().vars_.findOrAdd(var->id)) ++e->lookups;
         fill(var);
     }
     static void fill(MODULE_VAR* var) {
-        auto& vars = host().vars_;
-        auto it = vars.try_emplace(var->id, 0.0).first;
+        Host& h = host();
+        VarTable::Entry* e = h.vars_.findOrAdd(var->id);
         var->var_old = var->var_value;
-        var->var_value = it->second;
-        var->var_ptr = &it->second;
+        var->var_value = e ? e->value : 0.0;
+        var->var_ptr = e ? &e->value : &h.unset_var_;
     }
     static int32_t HOSTAPI executeCalculatorCode(const char* expression, double* result, int32_t*,
                                                  const char**) {
         if (!expression || !result) return 0;
         auto& known = host().calculator_;
-        auto it = known.find(expression);
+        auto it = known.find(std::string_view(expression));
         if (it == known.end()) return 0;
         *result = it->second;
         return 1;
@@ -141,14 +153,20 @@ OffsetServer& Host::startOffsetServer(OffsetServer::Class window_class, uint16_t
     return *offset_server_;
 }
 
+void Host::setVar(uint32_t id, double value) {
+    VarTable::Entry* e = vars_.findOrAdd(id);
+    if (!e) throw std::length_error("the host keeps no more than 4096 variables");
+    e->value = value;
+}
+
 double Host::var(uint32_t id) const {
-    auto it = vars_.find(id);
-    return it == vars_.end() ? 0.0 : it->second;
+    const VarTable::Entry* e = vars_.find(id);
+    return e ? e->value : 0.0;
 }
 
 unsigned Host::lookups(uint32_t id) const {
-    auto it = lookups_.find(id);
-    return it == lookups_.end() ? 0 : it->second;
+    const VarTable::Entry* e = vars_.find(id);
+    return e ? e->lookups : 0;
 }
 
 void Host::setCalculatorResult(const std::string& expression, double value) {
@@ -159,7 +177,7 @@ void Host::forgetCalculatorResult(const std::string& expression) { calculator_.e
 
 void Host::clearLogs() {
     events_.clear();
-    lookups_.clear();
+    vars_.clearLookups();
     element_list_calls_.clear();
     service_calls_.clear();
 }
@@ -178,6 +196,11 @@ Gauge* Host::createGauge(GAUGE_HEADER* header, std::string parameters, uintptr_t
     if (header->elements_list) {
         int visited = 0;
         writeImageSizes(bitmap_sizes_, header->elements_list[0], 0, visited);
+        // Room for a frame's draw state, so that frames allocate nothing.
+        ELEMENT_HEADER* root = header->elements_list[0];
+        size_t count = root ? g.countElements(root, 0, 0) : 0;
+        g.draw_.reserve(count);
+        g.needles_.resize(count);
     }
     g.call(ServicePreQuery);
     if (header->query_routine) header->query_routine();
@@ -238,7 +261,7 @@ void Gauge::select() { header_->parameters = parameters_.c_str(); }
 
 void Gauge::call(int32_t service, uintptr_t extra) {
     select();
-    logEntry(host_.service_calls_, ServiceCall{name_, service, extra});
+    host_.service_calls_.push(ServiceCall{header_, service, extra});
     if (header_->gauge_callback) header_->gauge_callback(header_, service, extra);
 }
 
@@ -257,12 +280,22 @@ void Gauge::frame() {
     call(ServicePostDraw);
 }
 
+// The elements the walk visits, within the same limits.
+size_t Gauge::countElements(ELEMENT_HEADER* e, int depth, size_t counted) const {
+    if (depth > MaxDepth || counted >= MaxElements) return counted;
+    ++counted;
+    if (!e->next_element) return counted;
+    for (int i = 0; i < MaxNextEntries && e->next_element[i]; ++i)
+        counted = countElements(e->next_element[i], depth + 1, counted);
+    return counted;
+}
+
 // Depth first: an element, then each entry of its next list in order, each with
 // its own subtree. Every element's callbacks run whether or not it is hidden,
 // since a callback may be what shows it again.
 void Gauge::walk(ELEMENT_HEADER* e, int depth) {
     if (depth > MaxDepth || ++visited_ > MaxElements) return;
-    draw_.push_back(evaluate(e, depth));
+    draw_.push_back(evaluate(e, depth, draw_.size()));
     if (!e->next_element) return;
     for (int i = 0; i < MaxNextEntries && e->next_element[i]; ++i)
         walk(e->next_element[i], depth + 1);
@@ -277,7 +310,7 @@ double refresh(MODULE_VAR& var, ElementCallback cb, ELEMENT_HEADER* e) {
 
 }  // namespace
 
-ElementState Gauge::evaluate(ELEMENT_HEADER* e, int depth) {
+ElementState Gauge::evaluate(ELEMENT_HEADER* e, int depth, size_t index) {
     ElementState s;
     s.element = e;
     s.type = e->element_type;
@@ -291,14 +324,16 @@ ElementState Gauge::evaluate(ELEMENT_HEADER* e, int depth) {
             double target = scaleAngleUnfolded(e->position, n->nonlinearity_table,
                                                n->nonlinearity_count, s.value);
             if (!std::isfinite(target)) target = 0.0;
-            auto it = needle_angles_.find(e);
+            // A tree that grew after the gauge was made gets room here.
+            if (index >= needles_.size()) needles_.resize(index + 1);
+            NeedleMemory& memory = needles_[index];
             double shown = target;
-            if (it != needle_angles_.end() && n->max_degrees_per_update > 0) {
-                double step = target - it->second;
+            if (memory.element == e && n->max_degrees_per_update > 0) {
+                double step = target - memory.shown;
                 double rate = n->max_degrees_per_update;
-                shown = it->second + (step > rate ? rate : step < -rate ? -rate : step);
+                shown = memory.shown + (step > rate ? rate : step < -rate ? -rate : step);
             }
-            needle_angles_[e] = shown;
+            memory = NeedleMemory{e, shown};
             s.angle = foldAngle(shown);
             break;
         }
@@ -360,7 +395,7 @@ void Gauge::fireArea(int index, int32_t x, int32_t y, uint32_t flags) {
         PIXPOINT point{x - a.box.x, y - a.box.y};
         last_mouse_result_ = r.callback(&point, flags);
     } else if (r.event_id != 0) {
-        logEntry(host_.events_, SentEvent{SentEvent::MouseArea, r.event_id, 0});
+        host_.events_.push(SentEvent{SentEvent::MouseArea, r.event_id, 0});
     }
 }
 
@@ -391,22 +426,31 @@ void Gauge::drag(int32_t x, int32_t y) {
 
 void Gauge::release() { pressed_.reset(); }
 
-std::optional<std::string> Gauge::tooltipAt(int32_t x, int32_t y) {
+std::optional<std::string_view> Gauge::formatTooltip(int32_t x, int32_t y) {
     const MOUSE_RECT* t = areas_.tooltipAt(x, y);
     if (!t || !t->text) return std::nullopt;
     select();
-    std::vector<MessageArg> args;
-    for (uint32_t i = 0; t->tooltip_args && i < t->event_id && i < 16; ++i) {
+    MessageArg args[MaxTooltipArgs];
+    size_t count = 0;
+    for (uint32_t i = 0; t->tooltip_args && i < t->event_id && i < MaxTooltipArgs; ++i) {
         TOOLTIP_ARG& a = t->tooltip_args[i];
         Services::fill(&a.source_var);
         double number = a.source_var.var_value;
-        MessageArg m;
+        MessageArg& m = args[count++];
         m.number =
             a.number_cb ? a.number_cb(number, i + 1, t->text, &a.source_var, header_) : number;
         if (a.string_cb) m.text = a.string_cb(number, i + 1, t->text, &a.source_var, header_);
-        args.push_back(m);
     }
-    return formatMessage(t->text, args);
+    size_t n = formatMessage(t->text, std::span<const MessageArg>(args, count), host_.tooltip_,
+                             sizeof host_.tooltip_);
+    return std::string_view(host_.tooltip_,
+                            n < sizeof host_.tooltip_ ? n : sizeof host_.tooltip_ - 1);
+}
+
+std::optional<std::string> Gauge::tooltipAt(int32_t x, int32_t y) {
+    std::optional<std::string_view> text = formatTooltip(x, y);
+    if (!text) return std::nullopt;
+    return std::string(*text);
 }
 
 }  // namespace tw

@@ -22,6 +22,8 @@
 #include "host/module.h"
 #include "host/mouse_areas.h"
 #include "host/offset_server.h"
+#include "host/ring_log.h"
+#include "host/var_table.h"
 
 namespace tw {
 
@@ -34,16 +36,31 @@ struct SentEvent {
     bool operator==(const SentEvent&) const = default;
 };
 
+// The element-list services, in the order of their slots.
+enum class ElementListService : uint8_t {
+    Query,
+    Install,
+    Initialize,
+    Update,
+    Generate,
+    Plot,
+    Erase,
+    Kill,
+};
+// "element_list_query", ...
+const char* elementListServiceName(ElementListService service);
+
 // A call of one of the element-list services.
 struct ElementListCall {
-    std::string service;  // "element_list_query", ...
+    ElementListService service;
     ELEMENT_HEADER* element;
     uint32_t arg;
 };
 
-// A call of a gauge callback.
+// A call of a gauge callback; the header is the module's, valid while it is
+// loaded.
 struct ServiceCall {
-    std::string gauge;
+    const GAUGE_HEADER* gauge;
     int32_t service;
     uintptr_t extra;
 };
@@ -72,6 +89,10 @@ class Host;
 // One gauge placed on a panel window. All instances of a gauge share its header
 // and the module's state; the host writes an instance's parameter string into
 // the header before each of its calls.
+//
+// Once an instance is created its frames, walk, mouse hit-tests and tooltip
+// formatting allocate nothing: the draw state and the needles' memory are sized
+// for its tree when it is made.
 class Gauge {
 public:
     const std::string& name() const { return name_; }
@@ -94,6 +115,9 @@ public:
     std::optional<int32_t> lastMouseResult() const { return last_mouse_result_; }
     // The tooltip of the area under the point, as Latin-1 bytes.
     std::optional<std::string> tooltipAt(int32_t x, int32_t y);
+    // The same in the host's own buffer, as the host shows it: valid until the
+    // next tooltip is formatted, cut at Host::TooltipCapacity - 1 bytes.
+    std::optional<std::string_view> formatTooltip(int32_t x, int32_t y);
 
 private:
     friend class Host;
@@ -102,8 +126,15 @@ private:
     void select();
     void fireArea(int index, int32_t x, int32_t y, uint32_t flags);
     void frame();
+    size_t countElements(ELEMENT_HEADER* e, int depth, size_t counted) const;
     void walk(ELEMENT_HEADER* e, int depth);
-    ElementState evaluate(ELEMENT_HEADER* e, int depth);
+    ElementState evaluate(ELEMENT_HEADER* e, int depth, size_t index);
+
+    // The angle a needle was last shown at, by its place in the walk.
+    struct NeedleMemory {
+        ELEMENT_HEADER* element = nullptr;
+        double shown = 0.0;
+    };
 
     Host& host_;
     GAUGE_HEADER* header_;
@@ -112,7 +143,7 @@ private:
     uintptr_t window_;
     MouseAreas areas_;
     std::vector<ElementState> draw_;
-    std::map<ELEMENT_HEADER*, double> needle_angles_;  // for the needles' rates
+    std::vector<NeedleMemory> needles_;
     std::optional<int> pressed_;
     int32_t last_x_ = 0, last_y_ = 0;
     std::optional<int32_t> last_mouse_result_;
@@ -129,8 +160,10 @@ public:
     Module& module() { return *module_; }
     PANEL_SERVICES* services() { return &services_; }
 
-    // Host variables by token id; unset ones read 0.
-    void setVar(uint32_t id, double value) { vars_[id] = value; }
+    // Host variables by token id; unset ones read 0. The host keeps up to
+    // VarTable::Capacity distinct variables; setting one more throws
+    // std::length_error, and a lookup of one more reads 0 uncounted.
+    void setVar(uint32_t id, double value);
     double var(uint32_t id) const;
     // How often the module has refreshed a variable: shows what ran, on every
     // target, without looking inside the module.
@@ -141,10 +174,11 @@ public:
     // The host then no longer knows the expression.
     void forgetCalculatorResult(const std::string& expression);
 
-    // The logs hold the most recent 32768 to 65536 entries each.
-    const std::vector<SentEvent>& events() const { return events_; }
-    const std::vector<ElementListCall>& elementListCalls() const { return element_list_calls_; }
-    const std::vector<ServiceCall>& serviceCalls() const { return service_calls_; }
+    // The logs hold the most recent LogCapacity entries each, oldest first.
+    static constexpr size_t LogCapacity = 1 << 15;
+    const RingLog<SentEvent>& events() const { return events_; }
+    const RingLog<ElementListCall>& elementListCalls() const { return element_list_calls_; }
+    const RingLog<ServiceCall>& serviceCalls() const { return service_calls_; }
     void clearLogs();
 
     // Creates an instance as the panel configuration asks for it: first the
@@ -189,24 +223,26 @@ public:
     void stopOffsetServer() { offset_server_.reset(); }
     OffsetServer* offsetServer() { return offset_server_.get(); }
 
+    // The longest tooltip the host shows, its NUL included.
+    static constexpr size_t TooltipCapacity = 1024;
+
     // Where the services find the active host.
     static Host* active();
 
 private:
     friend class Gauge;
     friend struct Services;
-    // Hashed: the module looks variables up a few hundred times a tick. The
-    // values stay where they are, as the records' var_ptr point at them.
-    std::unordered_map<uint32_t, double> vars_;
-    std::unordered_map<uint32_t, unsigned> lookups_;
-    std::map<std::string, double> calculator_;
-    std::vector<SentEvent> events_;
-    std::vector<ElementListCall> element_list_calls_;
-    std::vector<ServiceCall> service_calls_;
+    VarTable vars_;
+    std::map<std::string, double, std::less<>> calculator_;
+    RingLog<SentEvent> events_{LogCapacity};
+    RingLog<ElementListCall> element_list_calls_{LogCapacity};
+    RingLog<ServiceCall> service_calls_{LogCapacity};
     std::vector<std::unique_ptr<Gauge>> gauges_;
     BitmapSizes bitmap_sizes_;
     uintptr_t next_window_ = 0x10000;
     PANEL_SERVICES services_{};
+    double unset_var_ = 0.0;  // what a lookup beyond the table's capacity points at
+    char tooltip_[TooltipCapacity] = {};
     // Declared before the module so that they outlive it.
     std::unique_ptr<MainWindow> main_window_;
     std::unique_ptr<OffsetServer> offset_server_;

@@ -76,9 +76,10 @@ Module::Module(const std::string& path, PANEL_SERVICES* services) : path_(path) 
         closeLibrary(handle_);
         throw std::runtime_error(path + " exports no Linkage or ImportTable");
     }
-    // The table ends with a zero entry; look no further than a few entries.
-    for (IMPORT_TABLE* entry = import_; entry < import_ + 16 && entry->panels_id != 0; ++entry) {
-        if (entry->panels_id == ImportPanelsId) entry->panels = services;
+    // Entries up to the one with id 0, and never past the table's own end.
+    for (IMPORT_ENTRY& entry : import_->entries) {
+        if (entry.id == 0) break;
+        if (entry.id == ImportPanelsId) entry.table = services;
     }
     if (linkage_->module_init) linkage_->module_init();
 }

@@ -1,7 +1,6 @@
 #include "host/needle_scale.h"
 
 #include <cmath>
-#include <vector>
 
 namespace tw {
 
@@ -25,25 +24,22 @@ double pointAngle(PIXPOINT centre, PIXPOINT point) {
 double scaleAngleUnfolded(PIXPOINT centre, const NONLINEARITY* table, uint32_t count,
                           double value) {
     if (!table || count == 0) return value;
-    std::vector<double> angles(count);
-    angles[0] = pointAngle(centre, table[0].pt);
-    for (uint32_t i = 1; i < count; ++i) {
-        double a = pointAngle(centre, table[i].pt);
-        while (a - angles[i - 1] > 180.0) a -= 360.0;
-        while (a - angles[i - 1] <= -180.0) a += 360.0;
-        angles[i] = a;
-    }
-    if (count == 1 || std::isnan(value)) return angles[0];
+    // Each point's angle within half a turn of the one before, found as the walk
+    // goes, so that nothing is kept per point.
+    double angle = pointAngle(centre, table[0].pt);
+    if (count == 1 || std::isnan(value)) return angle;
     bool ascending = table[count - 1].value >= table[0].value;
-    if (ascending ? value <= table[0].value : value >= table[0].value) return angles[0];
+    if (ascending ? value <= table[0].value : value >= table[0].value) return angle;
     for (uint32_t i = 0; i + 1 < count; ++i) {
+        double next = pointAngle(centre, table[i + 1].pt);
+        while (next - angle > 180.0) next -= 360.0;
+        while (next - angle <= -180.0) next += 360.0;
         double v0 = table[i].value, v1 = table[i + 1].value;
         bool inside = ascending ? (value >= v0 && value <= v1) : (value <= v0 && value >= v1);
-        if (!inside) continue;
-        if (v1 == v0) return angles[i + 1];
-        return angles[i] + (angles[i + 1] - angles[i]) * (value - v0) / (v1 - v0);
+        if (inside) return v1 == v0 ? next : angle + (next - angle) * (value - v0) / (v1 - v0);
+        angle = next;
     }
-    return angles[count - 1];
+    return angle;
 }
 
 double scaleAngle(PIXPOINT centre, const NONLINEARITY* table, uint32_t count, double value) {

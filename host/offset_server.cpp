@@ -1,5 +1,6 @@
 #include "host/offset_server.h"
 
+#include "host/allocation_count.h"
 #include "host/host_instance.h"
 
 #include <algorithm>
@@ -155,6 +156,8 @@ LRESULT CALLBACK OffsetServer::windowProc(HWND hwnd, UINT msg, WPARAM wparam, LP
 
 // Carries out the entries in order up to the zero id, leaving their headers.
 LRESULT OffsetServer::serve(ATOM atom) {
+    // The service is another process: what it allocates is not the client's.
+    UncountedAllocations not_ours;
     char name[256] = {};
     if (GlobalGetAtomNameA(atom, name, sizeof name) == 0) return 0;
     HANDLE mapping = OpenFileMappingA(FILE_MAP_WRITE, FALSE, name);

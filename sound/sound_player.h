@@ -39,7 +39,9 @@ int32_t soundSetFrequency(SoundHandle sound, DWORD hertz);
 int32_t soundIsPlaying(SoundHandle sound);
 
 // The loader's steps. Images are walked within their given size only: a RIFF or
-// chunk length that runs past the end fails the parse.
+// chunk length that runs past the end fails the parse, and so does a "fmt "
+// chunk of which DirectSound would read bytes beyond the end (16 for PCM, 18
+// plus cbSize for other tags).
 bool waveParse(const uint8_t* image, size_t image_size, const WAVEFORMATEX** format,
                const uint8_t** data, DWORD* data_length);
 bool waveFromResource(HMODULE module, const char* name, const WAVEFORMATEX** format,

@@ -9,11 +9,31 @@ namespace {
 constexpr size_t RiffHeader = 12;
 constexpr size_t ChunkHeader = 8;
 constexpr DWORD MinFormatBytes = 14;
+// What DirectSound reads of a format when it makes a buffer: the 16 bytes of a
+// PCM format, or for any other tag the 18-byte head and the cbSize bytes after it.
+constexpr size_t PcmFormatBytes = 16;
+constexpr size_t ExtensibleFormatHead = 18;
+constexpr uint16_t PcmTag = 1;
 
 uint32_t get32(const uint8_t* at) {
     uint32_t v;
     std::memcpy(&v, at, 4);
     return v;
+}
+
+uint16_t get16(const uint8_t* at) {
+    uint16_t v;
+    std::memcpy(&v, at, 2);
+    return v;
+}
+
+// A "fmt " chunk may be shorter than what DirectSound reads of it (14 bytes
+// are enough for the chunk); the bytes it reads must still be in the image.
+bool formatReadableWithin(const uint8_t* body, size_t available) {
+    if (available < PcmFormatBytes) return false;
+    if (get16(body) == PcmTag) return true;
+    if (available < ExtensibleFormatHead) return false;
+    return available - ExtensibleFormatHead >= get16(body + PcmFormatBytes);
 }
 
 bool isId(const uint8_t* at, const char* id) { return std::memcmp(at, id, 4) == 0; }
@@ -40,6 +60,7 @@ bool waveParse(const uint8_t* image, size_t image_size, const WAVEFORMATEX** for
         const bool body_inside = at + ChunkHeader + n <= image_size;
         if (isId(chunk, "fmt ") && format && !*format) {
             if (n < MinFormatBytes || !body_inside) return false;
+            if (!formatReadableWithin(body, image_size - (at + ChunkHeader))) return false;
             *format = reinterpret_cast<const WAVEFORMATEX*>(body);
             if ((!data || *data) && (!data_length || *data_length)) return true;
         } else if (isId(chunk, "data") && ((data && !*data) || (data_length && !*data_length))) {

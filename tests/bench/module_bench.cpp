@@ -1,15 +1,36 @@
 // What the module costs the host per call: a systems tick (which must finish
 // well within its 55 ms period), the same with the weather radar sampling
-// (at most 20 us), a frame of the whole panel, and playing a sound (one call
-// on an existing buffer, no file access, no allocation).
+// (at most 20 us), a frame of the whole panel, split into the
+// host's full frame and the module's own callbacks in it, FLOOD_SW's connect
+// with the twenty sounds, and playing a sound (one call on an existing buffer,
+// no file access, no allocation). scripts/bench sets them against their
+// budgets.
 
 #include <benchmark/benchmark.h>
 
+#include <vector>
+
+#include "framework/gauge.h"
+#include "host/allocation_count.h"
 #include "host/host.h"
 #include "sound/sound_player.h"
+#include "tests/support/cockpit.h"
+#include "tests/support/whole_panel.h"
 #include "tests/support/wav_files.h"
 
 namespace {
+
+// Heap allocations per iteration, beside the time: none is the rule.
+class AllocationsPerIteration {
+public:
+    void report(benchmark::State& state) {
+        state.counters["allocs"] = benchmark::Counter(static_cast<double>(count_.allocations()),
+                                                      benchmark::Counter::kAvgIterations);
+    }
+
+private:
+    tw::AllocationCount count_;
+};
 
 void BM_SystemsTick(benchmark::State& state) {
     tw::Host host;
@@ -19,11 +40,12 @@ void BM_SystemsTick(benchmark::State& state) {
     host.setVar(60, 1.0);
     host.setVar(61, 150.0);
     double t = 0;
+    AllocationsPerIteration allocs;
     for (auto _ : state) {
         host.setVar(604, t += 0.055);
         host.runFor(55);
     }
-    state.SetLabel(std::to_string(host.lookups(604)) + " ticks");
+    allocs.report(state);
 }
 BENCHMARK(BM_SystemsTick);
 
@@ -57,13 +79,103 @@ void BM_SystemsTickWithRadar(benchmark::State& state) {
 }
 BENCHMARK(BM_SystemsTickWithRadar);
 
+// The host's whole frame: services, routines, the walk and the draw state.
 void BM_PanelFrame(benchmark::State& state) {
     tw::Host host;
-    for (GAUGE_HEADER* const* g = host.module().linkage()->gauge_table; *g; ++g)
-        host.createGauge((*g)->gauge_name);
+    twtest::createEveryGauge(host);
+    host.frame();
+    AllocationsPerIteration allocs;
     for (auto _ : state) host.frame();
+    allocs.report(state);
 }
 BENCHMARK(BM_PanelFrame);
+
+// The module's part of the same frame: its gauge callbacks with the services
+// of one update, the generic routines and every element callback, called
+// straight on the records without the host's walk and bookkeeping.
+struct GaugeCalls {
+    GAUGE_HEADER* gauge;
+    std::vector<std::pair<ElementCallback, ELEMENT_HEADER*>> elements;
+};
+
+void gather(ELEMENT_HEADER* e, GaugeCalls& calls, int depth) {
+    if (!e || depth > 32) return;
+    auto add = [&](ElementCallback cb) {
+        if (cb) calls.elements.emplace_back(cb, e);
+    };
+    switch (e->element_type) {
+        case ElementNeedle:
+            add(elementAs<ELEMENT_NEEDLE>(e)->update_cb);
+            break;
+        case ElementSlider:
+            add(elementAs<ELEMENT_SLIDER>(e)->x.update_cb);
+            add(elementAs<ELEMENT_SLIDER>(e)->y.update_cb);
+            break;
+        case ElementIcon:
+            add(elementAs<ELEMENT_ICON>(e)->update_cb);
+            break;
+        case ElementMovingImage:
+            add(elementAs<ELEMENT_MOVING_IMAGE>(e)->x.update_cb);
+            add(elementAs<ELEMENT_MOVING_IMAGE>(e)->y.update_cb);
+            break;
+        case ElementSprite:
+            add(elementAs<ELEMENT_SPRITE>(e)->offset_x.update_cb);
+            add(elementAs<ELEMENT_SPRITE>(e)->offset_y.update_cb);
+            add(elementAs<ELEMENT_SPRITE>(e)->rotation.update_cb);
+            break;
+        default:
+            break;
+    }
+    for (int i = 0; e->next_element && e->next_element[i] && i < 64; ++i)
+        gather(e->next_element[i], calls, depth + 1);
+}
+
+void BM_ModuleFrame(benchmark::State& state) {
+    tw::Host host;
+    std::vector<GaugeCalls> panel;
+    for (tw::Gauge* g : twtest::createEveryGauge(host)) {
+        GaugeCalls calls{g->header(), {}};
+        if (g->header()->elements_list) gather(g->header()->elements_list[0], calls, 0);
+        panel.push_back(std::move(calls));
+    }
+    host.frame();
+    AllocationsPerIteration allocs;
+    for (auto _ : state) {
+        for (const GaugeCalls& calls : panel) {
+            GAUGE_HEADER* h = calls.gauge;
+            GaugeCallback cb = h->gauge_callback;
+            if (cb) cb(h, ServicePreUpdate, 0);
+            h->update_routine();
+            for (const auto& [update, element] : calls.elements)
+                benchmark::DoNotOptimize(update(element));
+            if (cb) cb(h, ServicePostUpdate, 0);
+            if (cb) cb(h, ServicePreGenerate, 0);
+            h->generate_routine(0);
+            if (cb) cb(h, ServicePostGenerate, 0);
+            if (cb) cb(h, ServicePreDraw, 0);
+            h->draw_routine();
+            if (cb) cb(h, ServicePostDraw, 0);
+        }
+    }
+    allocs.report(state);
+}
+BENCHMARK(BM_ModuleFrame);
+
+// FLOOD_SW's connect: the probe, the offset client's open and handshake, the
+// timer, the sound device and the twenty sounds from their files.
+void BM_MasterConnect(benchmark::State& state) {
+    twtest::ScratchFolder dir;
+    twtest::writeCockpitSounds(dir);
+    tw::Host host;
+    host.startOffsetServer();
+    for (auto _ : state) {
+        tw::Gauge* flood = host.createGauge("FLOOD_SW");
+        state.PauseTiming();
+        host.destroyGauge(flood);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_MasterConnect)->Unit(benchmark::kMicrosecond);
 
 void BM_SoundPlay(benchmark::State& state) {
     twtest::ScratchFolder dir;

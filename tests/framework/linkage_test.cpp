@@ -167,11 +167,11 @@ TEST(Linkage, ListsTheGaugesInTableOrderWithTheirNamesAndWidths) {
     EXPECT_EQ(host.createGauge("NO_SUCH_GAUGE"), nullptr);
     EXPECT_EQ(host.createGauge(""), nullptr);
 
-    IMPORT_TABLE* import = host.module().importTable();
-    EXPECT_EQ(import[0].panels_id, 0x0Fu);
-    EXPECT_EQ(import[0].panels, host.services());
-    EXPECT_EQ(import[1].panels_id, 0u);
-    EXPECT_EQ(import[1].panels, nullptr);
+    const IMPORT_ENTRY* import = host.module().importTable()->entries;
+    EXPECT_EQ(import[0].id, 0x0Fu);
+    EXPECT_EQ(import[0].table, host.services());
+    EXPECT_EQ(import[1].id, 0u);
+    EXPECT_EQ(import[1].table, nullptr);
 }
 
 TEST(Linkage, GenericRoutinesServeTheMasterGaugesFirstElementForEveryGauge) {
@@ -197,7 +197,7 @@ TEST(Linkage, GenericRoutinesServeTheMasterGaugesFirstElementForEveryGauge) {
                               "element_list_generate",   "element_list_plot",
                               "element_list_kill"};
     for (size_t i = 0; i < calls.size(); ++i) {
-        EXPECT_EQ(calls[i].service, expected[i]);
+        EXPECT_STREQ(tw::elementListServiceName(calls[i].service), expected[i]);
         EXPECT_EQ(calls[i].element, element) << expected[i];
     }
     EXPECT_EQ(calls[1].arg, 0xABCDu);
@@ -213,7 +213,7 @@ TEST(Linkage, TheHostsLifeCycleCallsServicesInOrder) {
 
     std::vector<int32_t> ids;
     for (const auto& c : host.serviceCalls()) {
-        EXPECT_EQ(c.gauge, "FLOOD_SW");
+        EXPECT_STREQ(c.gauge->gauge_name, "FLOOD_SW");
         if (c.service == ServiceConnectToWindow) {
             EXPECT_EQ(c.extra, 0x4242u);
         }
@@ -223,7 +223,8 @@ TEST(Linkage, TheHostsLifeCycleCallsServicesInOrder) {
 
     // The element-list services the generic routines reached on the way.
     std::vector<std::string> services;
-    for (const auto& c : host.elementListCalls()) services.push_back(c.service);
+    for (const auto& c : host.elementListCalls())
+        services.push_back(tw::elementListServiceName(c.service));
     EXPECT_EQ(services, (std::vector<std::string>{"element_list_query", "element_list_install",
                                                   "element_list_initialize", "element_list_update",
                                                   "element_list_generate", "element_list_plot",

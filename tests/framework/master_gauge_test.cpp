@@ -147,6 +147,9 @@ TEST(MasterGauge, DisconnectStopsEverythingAndAReconnectStartsAgain) {
     for (const auto& b : buffers) EXPECT_TRUE(b.released);
     EXPECT_TRUE(twplat::soundDevices()[0].released);
     EXPECT_EQ(moduleVar<LPDIRECTSOUND>(c.host, "SoundDevice"), nullptr);
+    // Every handle is null again: a gauge still on another window plays nothing.
+    for (const std::string& name : twtest::CockpitSoundHandles)
+        EXPECT_EQ(moduleVar<SoundHandle>(c.host, name.c_str()), nullptr) << name;
     EXPECT_TRUE(twplat::atoms().empty());
     EXPECT_TRUE(twplat::mappings().empty());
 
@@ -158,6 +161,29 @@ TEST(MasterGauge, DisconnectStopsEverythingAndAReconnectStartsAgain) {
     EXPECT_EQ(moduleVar<uint32_t>(c.host, "IpcOpenCount"), 2u);
     c.host.runFor(55);
     EXPECT_EQ(moduleVar<double>(c.host, "TimeNow"), 99.0);
+}
+
+TEST(MasterGauge, WithoutAMainWindowTheTimerStillStopsWithTheMaster) {
+    twtest::ScratchFolder dir;
+    tw::Host host;
+    SKIP_WITHOUT_MODULE_SYMBOLS(host);
+    DestroyWindow(host.mainWindow().window());
+    ASSERT_EQ(FindWindowA("FS2KMAIN", nullptr), nullptr);
+
+    // A thread timer, under an id the system chose.
+    tw::Gauge* flood = host.createGauge("FLOOD_SW");
+    auto timers = twplat::timers();
+    ASSERT_EQ(timers.size(), 1u);
+    EXPECT_EQ(timers[0].hwnd, nullptr);
+    host.setVar(604, 5.0);
+    host.runFor(55);
+    EXPECT_EQ(moduleVar<double>(host, "TimeNow"), 5.0);
+
+    host.destroyGauge(flood);
+    EXPECT_TRUE(twplat::timers().empty());
+    host.setVar(604, 9.0);
+    host.runFor(550);
+    EXPECT_EQ(moduleVar<double>(host, "TimeNow"), 5.0);  // no tick after the stop
 }
 
 #endif  // !_WIN32

@@ -34,7 +34,7 @@ TEST(Records, FieldsSitAtTheHostsOffsets) {
     EXPECT_EQ(readAt<double>(&var, 12), 2.5);
     EXPECT_EQ(readAt<double>(&var, 20), -1.25);
 
-    IMPORT_TABLE table{ImportPanelsId, reinterpret_cast<PANEL_SERVICES*>(0x1234), 0, nullptr};
+    IMPORT_TABLE table{{{ImportPanelsId, reinterpret_cast<void*>(0x1234)}, {0, nullptr}}};
     EXPECT_EQ(sizeof table, 16u);
     EXPECT_EQ(readAt<uint32_t>(&table, 0), 0x0Fu);
     EXPECT_EQ(readAt<uint32_t>(&table, 4), 0x1234u);
@@ -96,22 +96,27 @@ TEST(Records, TheModulesExportsReadAsTheHostReadsThem) {
     tw::Host host;
     const auto* linkage = reinterpret_cast<const unsigned char*>(host.module().linkage());
     const auto* import = reinterpret_cast<const unsigned char*>(host.module().importTable());
+    // Packed to 4 bytes where pointers are 4 bytes, naturally aligned elsewhere.
     size_t p = sizeof(void*);
-    size_t table = 24 + (p == 4 ? 0 : 8);  // past four u32s and two pointers, packed to 4
+    auto aligned = [p](size_t offset) { return (offset + p - 1) / p * p; };
+    size_t init = aligned(4), version = init + 2 * p + 8, table = aligned(version + 4);
 
     EXPECT_EQ(readAt<uint32_t>(linkage, 0), 0x13u);
-    EXPECT_EQ(readAt<uint32_t>(linkage, 4 + 2 * p), 0u);
-    EXPECT_EQ(readAt<uint32_t>(linkage, 8 + 2 * p), 0u);
-    EXPECT_EQ(readAt<uint32_t>(linkage, 12 + 2 * p), 0x900u);
+    EXPECT_EQ(readAt<uint32_t>(linkage, init + 2 * p), 0u);
+    EXPECT_EQ(readAt<uint32_t>(linkage, init + 2 * p + 4), 0u);
+    EXPECT_EQ(readAt<uint32_t>(linkage, version), 0x900u);
     auto* first = readAt<GAUGE_HEADER*>(linkage, table);
     ASSERT_NE(first, nullptr);
     EXPECT_STREQ(first->gauge_name, "FLOOD_SW");
     EXPECT_EQ(readAt<GAUGE_HEADER*>(linkage, table + 112 * p), nullptr);
 
+    // The entries the host walks, up to the one with id 0 and no further.
+    size_t entry = aligned(4) + p;
     EXPECT_EQ(readAt<uint32_t>(import, 0), 0x0Fu);
-    EXPECT_EQ(readAt<PANEL_SERVICES*>(import, 4), host.services());
-    EXPECT_EQ(readAt<uint32_t>(import, 4 + p), 0u);
-    EXPECT_EQ(readAt<void*>(import, 8 + p), nullptr);
+    EXPECT_EQ(readAt<PANEL_SERVICES*>(import, aligned(4)), host.services());
+    EXPECT_EQ(readAt<uint32_t>(import, entry), 0u);
+    EXPECT_EQ(readAt<void*>(import, entry + aligned(4)), nullptr);
+    EXPECT_EQ(sizeof(IMPORT_TABLE), 2 * entry);
 
     // Service slots are pointer-sized array entries on every target.
     const auto* slots = reinterpret_cast<void* const*>(host.services());

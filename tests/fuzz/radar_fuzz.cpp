@@ -49,7 +49,7 @@ bool shadeInRange(int32_t s) { return s >= 0 && s % 10 <= 6 && s / 10 <= 5; }
 }  // namespace
 
 extern "C" {
-IMPORT_TABLE ImportTable = {ImportPanelsId, &services, 0, nullptr};
+IMPORT_TABLE ImportTable = {{{ImportPanelsId, &services}, {0, nullptr}}};
 
 BOOL ipcRead(uint32_t offset, uint32_t size, void* destination, uint32_t* result) {
     if (offset != 0xCC00 || size != RadarBlockSize) __builtin_trap();

@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     DWORD length = 0;
     if (waveParse(begin, image.size(), &format, &data, &length)) {
         auto* f = reinterpret_cast<const uint8_t*>(format);
-        if (!f || f < begin || f + 14 > end) __builtin_trap();
+        if (!f || f < begin || f + 16 > end) __builtin_trap();  // what DirectSound reads
         if (!data || data < begin || data + length > end) __builtin_trap();
     }
     // Each out-argument is optional.

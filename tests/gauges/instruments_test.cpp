@@ -66,10 +66,11 @@ TEST(GaugeParameter, ReadsTheLeadingIntegerOfTheHostsStringAfreshEachTime) {
         {"99999999999999999999999999", INT32_MAX},
         {"-99999999999999999999999999", INT32_MIN},
         {std::string(100000, '9'), INT32_MAX},
-        // The scan looks at 1024 characters at most.
+        // The whole string is read, however long its white space runs.
         {spaces1000 + "5", 5},
-        {std::string(1020, ' ') + "12345", 1234},
-        {std::string(1100, ' ') + "5", 0},
+        {std::string(1020, ' ') + "12345", 12345},
+        {std::string(1030, ' ') + "5", 5},
+        {std::string(100000, '\t') + "-12", -12},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text.size() < 40 ? c.text : std::to_string(c.text.size()) + " characters");
@@ -180,6 +181,10 @@ TEST(Drums, RestOnTheirDigitAndRollWhileThePlacesBelowPassTheirLastNineCounts) {
     EXPECT_NEAR(unitsDrum(-13.5), -3.5, 1e-12);
     EXPECT_NEAR(unitsDrum(5e9 + 7.5), 7.5, 1e-6);
     EXPECT_EQ(unitsDrum(NAN), 0);
+    // Non-finite input rests the drum on 0; a clamp of negatives alone would
+    // otherwise pass a NaN on to the drawing.
+    EXPECT_EQ(unitsDrum(INFINITY), 0);
+    EXPECT_EQ(unitsDrum(-INFINITY), 0);
 }
 
 TEST(ComputeEpr, MatchesTheReferenceValuesOfBothCurves) {

@@ -327,11 +327,29 @@ TEST(HostServices, CalculatorAnswersTheExpressionsATestSetsAndLeavesOthersAlone)
 
 TEST(HostServices, LogsKeepTheirMostRecentEntries) {
     tw::Host host;
-    for (uint32_t i = 0; i < 70000; ++i) host.services()->trigger_key_event(i, 0);
+    for (uint32_t i = 0; i < 70000; ++i) host.services()->trigger_key_event(i, i / 2);
     ASSERT_LE(host.events().size(), 65536u);
     ASSERT_GE(host.events().size(), 32768u);
     EXPECT_EQ(host.events().back().id, 69999u);
     EXPECT_EQ(host.events().front().id, 70000u - host.events().size());
+
+    // Oldest first across the wrap, by index, by iterator and in a copy.
+    const uint32_t first = 70000u - static_cast<uint32_t>(host.events().size());
+    uint32_t expected = first;
+    bool in_order = true;
+    for (const tw::SentEvent& e : host.events()) in_order = in_order && e.id == expected++;
+    EXPECT_TRUE(in_order);
+    EXPECT_EQ(expected, 70000u);
+    std::vector<tw::SentEvent> copy = host.events();
+    EXPECT_EQ(host.events(), copy);
+    EXPECT_EQ(copy[100].id, first + 100);
+    EXPECT_EQ(host.events()[100].value, (first + 100) / 2);
+    EXPECT_EQ((host.events().end() - 1)->id, 69999u);
+    auto kept = host.events();
+    host.clearLogs();
+    EXPECT_TRUE(host.events().empty());
+    EXPECT_EQ(kept.size(), copy.size());
+    EXPECT_EQ(kept.back().id, 69999u);
 }
 
 namespace {

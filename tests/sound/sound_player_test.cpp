@@ -236,4 +236,45 @@ TEST(SoundPlayer, WalksRiffImagesAsTheyAreWrittenAndNeverPastTheirEnd) {
     EXPECT_EQ(reinterpret_cast<const uint8_t*>(fmt), good.data() + 20);
 }
 
+TEST(SoundPlayer, RefusesAFormatThatDirectSoundWouldReadPastTheImage) {
+    tw::Host host;
+    Player p(host);
+    // A "fmt " body of n bytes with the given tag and cbSize where it fits.
+    auto format = [](uint16_t tag, size_t n, uint16_t extra = 0) {
+        std::vector<uint8_t> body = samples(n);
+        if (n >= 2) body[0] = static_cast<uint8_t>(tag), body[1] = static_cast<uint8_t>(tag >> 8);
+        if (n >= 18)
+            body[16] = static_cast<uint8_t>(extra), body[17] = static_cast<uint8_t>(extra >> 8);
+        return body;
+    };
+    // Parsed from a copy of exactly the image's size, so nothing beyond it exists.
+    auto parses = [&](const std::vector<uint8_t>& image) {
+        std::vector<uint8_t> exact(image);
+        const WAVEFORMATEX* fmt = nullptr;
+        const uint8_t* data = nullptr;
+        DWORD length = 0;
+        return p.parse(exact.data(), exact.size(), &fmt, &data, &length);
+    };
+    const auto data = samples(10);
+
+    // PCM: 16 bytes are read. A 14-byte chunk is enough while the image goes on,
+    // not as its last chunk.
+    EXPECT_TRUE(parses(WavImage().chunk("fmt ", format(1, 14)).data(data).bytes()));
+    EXPECT_FALSE(parses(WavImage().data(data).chunk("fmt ", format(1, 14)).bytes()));
+    // An odd chunk's pad byte is part of the image.
+    EXPECT_TRUE(parses(WavImage().data(data).chunk("fmt ", format(1, 15)).bytes()));
+    EXPECT_TRUE(parses(WavImage().data(data).chunk("fmt ", format(1, 16)).bytes()));
+    // Other tags: the 18-byte head and then cbSize bytes.
+    EXPECT_FALSE(parses(WavImage().data(data).chunk("fmt ", format(2, 16)).bytes()));
+    EXPECT_TRUE(parses(WavImage().data(data).chunk("fmt ", format(2, 18)).bytes()));
+    EXPECT_FALSE(parses(WavImage().data(data).chunk("fmt ", format(2, 18, 2)).bytes()));
+    EXPECT_TRUE(parses(WavImage().data(data).chunk("fmt ", format(2, 20, 2)).bytes()));
+    EXPECT_FALSE(parses(WavImage().data(data).chunk("fmt ", format(0xFFFE, 22, 22)).bytes()));
+    EXPECT_TRUE(parses(WavImage().chunk("fmt ", format(0xFFFE, 22, 22)).data(samples(20)).bytes()));
+    // Such a file loads as the null handle.
+    twtest::ScratchFolder dir;
+    p.init(nullptr);
+    EXPECT_FALSE(loads(p, dir, WavImage().data(data).chunk("fmt ", format(1, 14)).bytes()));
+}
+
 #endif  // !_WIN32

@@ -1,5 +1,3 @@
-#if !defined(_WIN32)
-
 #include "tests/support/cockpit.h"
 
 namespace twtest {
@@ -27,6 +25,14 @@ const std::vector<std::string> CockpitSoundFiles = {
     "Sound/tarnwick_glideslope.wav",
 };
 
+const std::vector<std::string> CockpitSoundHandles = {
+    "sndGearSound",    "sndGear1",           "sndClick",           "sndTrim",
+    "sndAltWarn",      "sndBigSwitchClick",  "sndAltWarn2",        "sndHghbSpup",
+    "sndTakeoffWarn",  "sndStickShaker",     "sndChime",           "sndOverspeed",
+    "sndExternalElec", "sndExternalAircart", "sndCockpitToGround", "sndExternalAirOff",
+    "sndClear",        "sndDingDong",        "sndInverters",       "sndGlideslope",
+};
+
 void writeCockpitSounds(const ScratchFolder& dir) {
     for (size_t i = 0; i < CockpitSoundFiles.size(); ++i) {
         if (i == 6) continue;  // the second load of #5
@@ -34,6 +40,7 @@ void writeCockpitSounds(const ScratchFolder& dir) {
     }
 }
 
+#if !defined(_WIN32)
 twplat::SoundBufferInfo soundInfo(tw::Host& host, const char* handle_name) {
     SoundHandle h = moduleVar<SoundHandle>(host, handle_name);
     for (const auto& b : twplat::soundBuffers())
@@ -42,6 +49,6 @@ twplat::SoundBufferInfo soundInfo(tw::Host& host, const char* handle_name) {
     return {};
 }
 
-}  // namespace twtest
-
 #endif  // !_WIN32
+
+}  // namespace twtest

@@ -1,18 +1,25 @@
 // The module on the real Win32 API and DirectSound: the shipping DLL loaded
 // with LoadLibrary, its timer ticking in a real message loop, and the sound
-// player and offset client on the system's own calls.
+// player, offset client and instrument routines on the system's own calls.
 #if defined(_WIN32)
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <set>
 #include <string>
+#include <vector>
 
+#include "gauges/instruments.h"
 #include "host/host.h"
 #include "ipc/ipc_client.h"
 #include "sound/sound_player.h"
 #include "tests/support/wav_files.h"
+
+// The instrument routines linked in here look for the host's services in the
+// program's own import table, which no host fills.
+IMPORT_TABLE ImportTable = {};
 
 namespace {
 
@@ -43,7 +50,7 @@ TEST(ModuleOnWin32, ExportsExactlyLinkageAndImportTable) {
     EXPECT_EQ(host.module().symbol("PowerAvailable"), nullptr);
     EXPECT_EQ(host.module().symbol("DllMain"), nullptr);
     EXPECT_EQ(host.module().linkage()->module_id, 0x13u);
-    EXPECT_EQ(host.module().importTable()->panels, host.services());
+    EXPECT_EQ(host.module().importTable()->entries[0].table, host.services());
 }
 
 TEST(ModuleOnWin32, TheSystemsTimerTicksInTheMessageLoopWhileConnected) {
@@ -68,6 +75,38 @@ TEST(ModuleOnWin32, TheSystemsTimerTicksInTheMessageLoopWhileConnected) {
     flood = host.createGauge("FLOOD_SW");
     host.runFor(300);
     EXPECT_GE(host.lookups(SimulationTime), 2u);
+}
+
+TEST(ModuleOnWin32, WithoutAMainWindowTheTimerRunsAndStopsWithTheMaster) {
+    twtest::ScratchFolder dir;
+    tw::Host host;
+    DestroyWindow(host.mainWindow().window());
+    ASSERT_EQ(FindWindowA("FS2KMAIN", nullptr), nullptr);
+    tw::Gauge* flood = host.createGauge("FLOOD_SW");
+    host.clearLogs();
+    host.runFor(500);
+    EXPECT_GE(host.lookups(SimulationTime), 2u);  // a thread timer ticks in the loop
+
+    host.destroyGauge(flood);
+    host.clearLogs();
+    host.runFor(300);
+    EXPECT_EQ(host.lookups(SimulationTime), 0u);
+}
+
+TEST(ModuleOnWin32, TwoCopiesOfTheMasterKeepTheTimerUntilTheLastGoes) {
+    twtest::ScratchFolder dir;
+    tw::Host host;
+    tw::Gauge* first = host.createGauge("FLOOD_SW");
+    tw::Gauge* second = host.createGauge("FLOOD_SW");
+    host.destroyGauge(first);
+    host.clearLogs();
+    host.runFor(300);
+    EXPECT_GE(host.lookups(SimulationTime), 2u);
+
+    host.destroyGauge(second);
+    host.clearLogs();
+    host.runFor(300);
+    EXPECT_EQ(host.lookups(SimulationTime), 0u);
 }
 
 TEST(ModuleOnWin32, TheMasterGaugeTalksToTheOffsetServerItFinds) {
@@ -150,6 +189,36 @@ TEST(ModuleOnWin32, TheBuildsCockpitSoundsLoadIntoRealBuffersThatPlay) {
     }
     soundShutdown();
     std::filesystem::current_path(previous);
+}
+
+TEST(ModuleOnWin32, AFormatDirectSoundWouldReadPastTheFileGivesNoSound) {
+    // A PCM format of 14 bytes: DirectSound reads 16.
+    const std::vector<uint8_t> short_format = {1, 0,    1,    0, 0x11, 0x2B, 0,
+                                               0, 0x11, 0x2B, 0, 0,    1,    0};
+    twtest::ScratchFolder dir;
+    dir.write("Sound/last.wav",
+              twtest::WavImage().data(twtest::samples(100)).chunk("fmt ", short_format).bytes());
+    dir.write("Sound/first.wav", twtest::WavImage().format().data(twtest::samples(100)).bytes());
+    tw::Host host;
+    soundInit(nullptr);
+    EXPECT_EQ(soundLoad(".\\Sound\\last.wav"), nullptr);
+    SoundHandle good = soundLoad(".\\Sound\\first.wav");
+    EXPECT_NE(good, nullptr);
+    soundFree(good);
+    soundShutdown();
+}
+
+TEST(ModuleOnWin32, InstrumentRoutinesReadTheWholeParameterAndRestDrumsOnInfinities) {
+    GAUGE_HEADER gauge{};
+    const std::string spaced = std::string(1020, ' ') + "12345";
+    const std::string longer = std::string(1030, ' ') + "5";
+    gauge.parameters = spaced.c_str();
+    EXPECT_EQ(gaugeParameter(&gauge), 12345);
+    gauge.parameters = longer.c_str();
+    EXPECT_EQ(gaugeParameter(&gauge), 5);
+    EXPECT_EQ(unitsDrumValue(HUGE_VAL), 0.0);
+    EXPECT_EQ(unitsDrumValue(-HUGE_VAL), 0.0);
+    EXPECT_DOUBLE_EQ(unitsDrumValue(123.5), 3.5);
 }
 
 TEST(ModuleOnWin32, TheOffsetClientReadsAndWritesThroughARealServerWindow) {

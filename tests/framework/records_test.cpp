@@ -109,7 +109,7 @@ TEST(Records, TheModulesExportsReadAsTheHostReadsThem) {
     EXPECT_EQ(readAt<GAUGE_HEADER*>(linkage, table + 112 * p), nullptr);
 
     EXPECT_EQ(readAt<uint32_t>(import, 0), 0x0Fu);
-    EXPECT_EQ(readAt<PANEL_SERVICES*>(import, 4), host.services());
+    EXPECT_EQ(readAt<PANEL_SERVICES*>(import, 4), host.module().servicesGiven());
     EXPECT_EQ(readAt<uint32_t>(import, 4 + p), 0u);
     EXPECT_EQ(readAt<void*>(import, 8 + p), nullptr);
 

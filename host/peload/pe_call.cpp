@@ -245,8 +245,12 @@ CallResult checkedCall(const void* code, Convention convention,
     const unsigned before = x87Top(record.status_before);
     const unsigned after = x87Top(record.status_after);
     const unsigned expected = returns_double ? ((before - 1) & X87TopMask) : before;
-    // A value left behind would shift every later x87 computation of the host.
-    if (!returns_double && after != before) asm volatile("fstp %%st(0)" ::: "st");
+    // A value left behind, or one taken that was never there, would shift every
+    // later x87 computation of the host: start the registers afresh (the
+    // control word the host runs with is the one this sets).
+    if (after != expected)
+        asm volatile("fninit" ::
+                         : "st", "st(1)", "st(2)", "st(3)", "st(4)", "st(5)", "st(6)", "st(7)");
 
     const char* convention_name = convention == Convention::Stdcall ? "stdcall" : "cdecl";
     if (record.drift != 0) {

@@ -131,14 +131,9 @@ std::string hex(uint32_t v) {
 
 bool isPeFile(const std::string& path) {
     std::ifstream f(path, std::ios::binary);
-    uint8_t dos[DosNewHeaderOffset + 4] = {};
-    if (!f.read(reinterpret_cast<char*>(dos), sizeof dos)) return false;
-    if (read<uint16_t>(dos) != DosMagic) return false;
-    uint32_t at = read<uint32_t>(dos + DosNewHeaderOffset);
-    uint8_t signature[4] = {};
-    f.seekg(at);
-    if (!f.read(reinterpret_cast<char*>(signature), sizeof signature)) return false;
-    return read<uint32_t>(signature) == PeSignature;
+    uint8_t magic[2] = {};
+    return f.read(reinterpret_cast<char*>(magic), sizeof magic) &&
+           read<uint16_t>(magic) == DosMagic;
 }
 
 const std::vector<Image*>& Image::loaded() { return registry(); }

@@ -21,7 +21,8 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// True when the file starts as a PE image does ("MZ" and a "PE\0\0" header).
+// True when the file starts as a Windows image does ("MZ"): the loader then
+// either runs it or says what is wrong with it.
 bool isPeFile(const std::string& path);
 
 struct LoadOptions {

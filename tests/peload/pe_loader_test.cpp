@@ -259,7 +259,7 @@ TEST(PeLoader, MalformedImagesAreRefusedWithoutReadingOutsideThem) {
     };
     twtest::ScratchFolder dir;
     const std::vector<std::vector<char>> cases = {
-        damaged(0, 0, 0x200),                                // cut inside the headers
+        damaged(dll.size(), 0, 0x200),                       // cut inside the headers
         damaged(0x3C, 0x7FFFFFF0, dll.size()),               // the PE header far past the end
         damaged(optional + 56, 0xFFFFFFFF, dll.size()),      // an absurd image size
         damaged(optional + 96 + 8, 0x7FFFFFF0, dll.size()),  // imports outside the image

@@ -13,7 +13,8 @@
 // Options for every command: --var ID=VALUE (a host variable, repeatable),
 // --param TEXT (the gauge's parameter string), --ticks N (the master gauge
 // FLOOD_SW is placed too, and N periods of the systems timer run, each with
-// a frame, before the frames of --frames), --module PATH, --json.
+// a frame, before the frames of --frames), --module PATH (on 32-bit Linux
+// also the shipping Windows DLL, build/win32/tarnwick.gau), --json.
 
 #include <cerrno>
 #include <cmath>

@@ -203,13 +203,13 @@ Gauge* Host::createGauge(GAUGE_HEADER* header, std::string parameters, uintptr_t
         g.needles_.resize(count);
     }
     g.call(ServicePreQuery);
-    if (header->query_routine) header->query_routine();
+    if (header->query_routine) module_->call(header->query_routine);
     g.call(ServicePostQuery);
     g.call(ServicePreInstall);
-    if (header->install_routine) header->install_routine(0);
+    if (header->install_routine) module_->call(header->install_routine, 0);
     g.call(ServicePostInstall);
     g.call(ServicePreInitialize);
-    if (header->initialize_routine) header->initialize_routine();
+    if (header->initialize_routine) module_->call(header->initialize_routine);
     g.call(ServicePostInitialize);
     g.call(ServiceConnectToWindow, g.window());
     return &g;
@@ -220,7 +220,7 @@ void Host::destroyGauge(Gauge* gauge) {
         if (it->get() != gauge) continue;
         gauge->call(ServiceDisconnect);
         gauge->call(ServicePreKill);
-        if (gauge->header_->kill_routine) gauge->header_->kill_routine();
+        if (gauge->header_->kill_routine) module_->call(gauge->header_->kill_routine);
         gauge->call(ServicePostKill);
         gauges_.erase(it);
         return;
@@ -262,21 +262,23 @@ void Gauge::select() { header_->parameters = parameters_.c_str(); }
 void Gauge::call(int32_t service, uintptr_t extra) {
     select();
     host_.service_calls_.push(ServiceCall{header_, service, extra});
-    if (header_->gauge_callback) header_->gauge_callback(header_, service, extra);
+    if (header_->gauge_callback)
+        host_.module().callGauge(header_->gauge_callback, header_, service, extra);
 }
 
 void Gauge::frame() {
     call(ServicePreUpdate);
-    if (header_->update_routine) header_->update_routine();
+    const Module& module = host_.module();
+    if (header_->update_routine) module.call(header_->update_routine);
     draw_.clear();
     visited_ = 0;
     if (header_->elements_list && header_->elements_list[0]) walk(header_->elements_list[0], 0);
     call(ServicePostUpdate);
     call(ServicePreGenerate);
-    if (header_->generate_routine) header_->generate_routine(0);
+    if (header_->generate_routine) module.call(header_->generate_routine, 0);
     call(ServicePostGenerate);
     call(ServicePreDraw);
-    if (header_->draw_routine) header_->draw_routine();
+    if (header_->draw_routine) module.call(header_->draw_routine);
     call(ServicePostDraw);
 }
 
@@ -303,14 +305,15 @@ void Gauge::walk(ELEMENT_HEADER* e, int depth) {
 
 namespace {
 
-double refresh(MODULE_VAR& var, ElementCallback cb, ELEMENT_HEADER* e) {
+double refresh(const Module& module, MODULE_VAR& var, ElementCallback cb, ELEMENT_HEADER* e) {
     Services::fill(&var);
-    return cb ? cb(e) : var.var_value;
+    return cb ? module.callElement(cb, e) : var.var_value;
 }
 
 }  // namespace
 
 ElementState Gauge::evaluate(ELEMENT_HEADER* e, int depth, size_t index) {
+    const Module& module = host_.module();
     ElementState s;
     s.element = e;
     s.type = e->element_type;
@@ -320,7 +323,7 @@ ElementState Gauge::evaluate(ELEMENT_HEADER* e, int depth, size_t index) {
     switch (e->element_type) {
         case ElementNeedle: {
             auto* n = reinterpret_cast<ELEMENT_NEEDLE*>(e);
-            s.value = refresh(n->source_var, n->update_cb, e);
+            s.value = refresh(module, n->source_var, n->update_cb, e);
             double target = scaleAngleUnfolded(e->position, n->nonlinearity_table,
                                                n->nonlinearity_count, s.value);
             if (!std::isfinite(target)) target = 0.0;
@@ -339,15 +342,15 @@ ElementState Gauge::evaluate(ELEMENT_HEADER* e, int depth, size_t index) {
         }
         case ElementSlider: {
             auto* sl = reinterpret_cast<ELEMENT_SLIDER*>(e);
-            s.value_x = refresh(sl->x.source_var, sl->x.update_cb, e);
-            s.value_y = refresh(sl->y.source_var, sl->y.update_cb, e);
+            s.value_x = refresh(module, sl->x.source_var, sl->x.update_cb, e);
+            s.value_y = refresh(module, sl->y.source_var, sl->y.update_cb, e);
             s.offset_x = s.value_x * sl->x.scale;
             s.offset_y = s.value_y * sl->y.scale;
             break;
         }
         case ElementIcon: {
             auto* ic = reinterpret_cast<ELEMENT_ICON*>(e);
-            s.value = refresh(ic->source_var, ic->update_cb, e);
+            s.value = refresh(module, ic->source_var, ic->update_cb, e);
             s.image = truncToInt(s.value);
             break;
         }
@@ -359,17 +362,17 @@ ElementState Gauge::evaluate(ELEMENT_HEADER* e, int depth, size_t index) {
                 double f = (v - r.minimum) / span;
                 return f < 0 ? 0.0 : f > 1 ? 1.0 : f;
             };
-            s.value_x = refresh(m->x.source_var, m->x.update_cb, e);
-            s.value_y = refresh(m->y.source_var, m->y.update_cb, e);
+            s.value_x = refresh(module, m->x.source_var, m->x.update_cb, e);
+            s.value_y = refresh(module, m->y.source_var, m->y.update_cb, e);
             s.fraction_x = place(m->x, s.value_x);
             s.fraction_y = place(m->y, s.value_y);
             break;
         }
         case ElementSprite: {
             auto* sp = reinterpret_cast<ELEMENT_SPRITE*>(e);
-            s.value_x = refresh(sp->offset_x.source_var, sp->offset_x.update_cb, e);
-            s.value_y = refresh(sp->offset_y.source_var, sp->offset_y.update_cb, e);
-            double turn = refresh(sp->rotation.source_var, sp->rotation.update_cb, e);
+            s.value_x = refresh(module, sp->offset_x.source_var, sp->offset_x.update_cb, e);
+            s.value_y = refresh(module, sp->offset_y.source_var, sp->offset_y.update_cb, e);
+            double turn = refresh(module, sp->rotation.source_var, sp->rotation.update_cb, e);
             s.offset_x = s.value_x * sp->offset_x.scale;
             s.offset_y = s.value_y * sp->offset_y.scale;
             s.rotation = turn * sp->rotation.scale;
@@ -393,7 +396,7 @@ void Gauge::fireArea(int index, int32_t x, int32_t y, uint32_t flags) {
     select();
     if (r.callback) {
         PIXPOINT point{x - a.box.x, y - a.box.y};
-        last_mouse_result_ = r.callback(&point, flags);
+        last_mouse_result_ = host_.module().callMouse(r.callback, &point, flags);
     } else if (r.event_id != 0) {
         host_.events_.push(SentEvent{SentEvent::MouseArea, r.event_id, 0});
     }
@@ -437,9 +440,13 @@ std::optional<std::string_view> Gauge::formatTooltip(int32_t x, int32_t y) {
         Services::fill(&a.source_var);
         double number = a.source_var.var_value;
         MessageArg& m = args[count++];
-        m.number =
-            a.number_cb ? a.number_cb(number, i + 1, t->text, &a.source_var, header_) : number;
-        if (a.string_cb) m.text = a.string_cb(number, i + 1, t->text, &a.source_var, header_);
+        const Module& module = host_.module();
+        m.number = a.number_cb ? module.callTooltipNumber(a.number_cb, number, i + 1, t->text,
+                                                          &a.source_var, header_)
+                               : number;
+        if (a.string_cb)
+            m.text = module.callTooltipString(a.string_cb, number, i + 1, t->text, &a.source_var,
+                                              header_);
     }
     size_t n = formatMessage(t->text, std::span<const MessageArg>(args, count), host_.tooltip_,
                              sizeof host_.tooltip_);

@@ -4,6 +4,10 @@
 // elements) and runs their frames, walks element trees into a draw state,
 // hit-tests mouse areas and formats tooltips.
 //
+// Every call into module code goes through the Module's call routines, which
+// call the shipping Windows DLL (loaded on the 32-bit Linux host) in stdcall
+// with the stack checked.
+//
 // One Host is active at a time: the panel services reach it through a global, as
 // the host's own table has no room for a context.
 #pragma once

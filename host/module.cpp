@@ -1,7 +1,13 @@
 #include "host/module.h"
 
 #include <cstdlib>
+#include <fstream>
 #include <stdexcept>
+
+#if TW_PELOAD
+#include "host/peload/pe_image.h"
+#include "host/peload/pe_services.h"
+#endif
 
 #if defined(_WIN32)
 #define WIN32_LEAN_AND_MEAN
@@ -56,11 +62,34 @@ void callEntry(void* h, uint32_t reason) {
 }
 #endif
 
+#if !defined(_WIN32) && !TW_PELOAD
+// A Windows DLL starts with "MZ", which no shared object does.
+bool isWindowsDll(const std::string& path) {
+    char magic[2] = {};
+    std::ifstream f(path, std::ios::binary);
+    return f.read(magic, sizeof magic) && magic[0] == 'M' && magic[1] == 'Z';
+}
+#endif
+
 }  // namespace
 
-Module::Module(const std::string& path, PANEL_SERVICES* services) : path_(path) {
-    handle_ = openLibrary(path);
-    if (!handle_) throw std::runtime_error("cannot load " + path + ": " + lastError());
+Module::Module(const std::string& path, PANEL_SERVICES* services) : path_(path), given_(services) {
+#if TW_PELOAD
+    if (pe::isPeFile(path)) {
+        image_ = std::make_shared<pe::Image>(path);
+        handle_ = image_->base();
+        given_ = pe::stdcallServices(services);
+    }
+#elif !defined(_WIN32)
+    if (isWindowsDll(path))
+        throw std::runtime_error(path +
+                                 " is a Windows DLL: only the 32-bit Linux host (preset linux32) "
+                                 "runs one, through its PE loader");
+#endif
+    if (!image_) {
+        handle_ = openLibrary(path);
+        if (!handle_) throw std::runtime_error("cannot load " + path + ": " + lastError());
+    }
 #if !defined(_WIN32)
     // Windows maps a DLL's resources with it; here the bitmaps the build drew
     // for the module lie beside it, named by its resource script.
@@ -68,24 +97,28 @@ Module::Module(const std::string& path, PANEL_SERVICES* services) : path_(path) 
     twplat::loadResourceScript(static_cast<HMODULE>(handle_),
                                (cut == std::string::npos ? std::string(".") : path.substr(0, cut)) +
                                    "/resources/tarnwick.rc");
-    callEntry(handle_, 1);
+    if (!image_) callEntry(handle_, 1);
 #endif
-    linkage_ = static_cast<LINKAGE*>(findSymbol(handle_, "Linkage"));
-    import_ = static_cast<IMPORT_TABLE*>(findSymbol(handle_, "ImportTable"));
+    linkage_ = static_cast<LINKAGE*>(symbol("Linkage"));
+    import_ = static_cast<IMPORT_TABLE*>(symbol("ImportTable"));
     if (!linkage_ || !import_) {
-        closeLibrary(handle_);
+        if (!image_) closeLibrary(handle_);
         throw std::runtime_error(path + " exports no Linkage or ImportTable");
     }
     // Entries up to the one with id 0, and never past the table's own end.
     for (IMPORT_ENTRY& entry : import_->entries) {
         if (entry.id == 0) break;
-        if (entry.id == ImportPanelsId) entry.table = services;
+        if (entry.id == ImportPanelsId) entry.table = given_;
     }
-    if (linkage_->module_init) linkage_->module_init();
+    if (linkage_->module_init) call(linkage_->module_init);
 }
 
 Module::~Module() {
-    if (linkage_->module_deinit) linkage_->module_deinit();
+    if (linkage_->module_deinit) call(linkage_->module_deinit);
+    if (image_) {
+        image_.reset();  // the entry routine hears of the detach, then the image goes
+        return;
+    }
 #if !defined(_WIN32)
     callEntry(handle_, 0);
 #endif
@@ -99,7 +132,13 @@ GAUGE_HEADER* Module::findGauge(std::string_view name) const {
     return nullptr;
 }
 
+#if TW_PELOAD
+void* Module::symbol(const char* name) const {
+    return image_ ? image_->exportAddress(name) : findSymbol(handle_, name);
+}
+#else
 void* Module::symbol(const char* name) const { return findSymbol(handle_, name); }
+#endif
 
 std::string Module::defaultPath() {
     if (const char* env = std::getenv("TARNWICK_MODULE"); env && *env) return env;

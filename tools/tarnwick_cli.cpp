@@ -28,7 +28,8 @@
 // day, variable 557, starts at S seconds and runs with the ticks, wrapping at
 // midnight), --with GAUGE (another gauge on the panel, repeatable), --at TICK
 // GAUGE X Y (a left press at a point of GAUGE, placed on the panel too, once
-// TICK of the --ticks periods have run; repeatable), --module PATH, --json.
+// TICK of the --ticks periods have run; repeatable), --module PATH (on 32-bit Linux
+// also the shipping Windows DLL, build/win32/tarnwick.gau), --json.
 //
 // The weather field, for every command (the offset service then answers the
 // radar's requests from it): --storm LAT,LON,RADIUS_NM,TOP_M,KIND,AMOUNT,INTENSITY

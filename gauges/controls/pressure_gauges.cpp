@@ -92,21 +92,24 @@ struct PressureGauge {
     ElementCallback value;
     TooltipNumberCallback tooltip_value;  // null: the text has no argument
     const char* tooltip;
+    // Said outright: a sanitizing compiler cannot test a function's address
+    // against null in a constant expression.
+    uint32_t tooltip_args;
 };
 
 constexpr PressureGauge PressureGauges[] = {
     {&gauge_AIRBRAKE_PRESS, 12624, 12640, 12656, 1,
      pressureNeedle<airBrakePressure, keep<&AirBrakePressure>>, pressureTooltip<airBrakePressure>,
-     "Air Brake Pressure:  (%1!d! PSI)"},
+     "Air Brake Pressure:  (%1!d! PSI)", 1},
     {&gauge_HYDBRAKE_PRESS, 12800, 12816, 12832, 4,
      pressureNeedle<brakeAccumulatorPressure, keepNothing>, nullptr,
-     "Hydraulic Brake Pressure: (3000 PSI)"},
+     "Hydraulic Brake Pressure: (3000 PSI)", 0},
     {&gauge_HYDSYS_PRESS, 0x3250, 0x3260, 0x3270, 6,
      pressureNeedle<systemPressure, keep<&HydraulicSystemPressure>>,
-     pressureTooltip<systemPressure>, "Hydraulic System Pressure:  (%1!d! PSI)"},
+     pressureTooltip<systemPressure>, "Hydraulic System Pressure:  (%1!d! PSI)", 1},
     {&gauge_HYDSPLR_PRESS, 13056, 13072, 13088, 2,
      pressureNeedle<spoilerPressure, keep<&SpoilerPressure>>, pressureTooltip<spoilerPressure>,
-     "Hydraulic Spoiler Pressure:  (%1!d! PSI)"},
+     "Hydraulic Spoiler Pressure:  (%1!d! PSI)", 1},
 };
 
 // Face point -> PSI, the same dial on all four.
@@ -132,7 +135,7 @@ struct PressureRecords {
     static constinit inline TOOLTIP_ARG tooltipArgs[] = {tooltipArg(0, g.tooltip_value)};
     static constinit inline MOUSE_RECT mouse[] = {
         mouseParent(0, 0, 0, 0),
-        mouseTooltip(g.tooltip, g.tooltip_value ? 1 : 0, g.tooltip_value ? tooltipArgs : nullptr),
+        mouseTooltip(g.tooltip, g.tooltip_args, g.tooltip_args ? tooltipArgs : nullptr),
         mouseEndParent(),
         mouseEnd(),
     };

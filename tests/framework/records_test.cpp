@@ -113,7 +113,7 @@ TEST(Records, TheModulesExportsReadAsTheHostReadsThem) {
     // The entries the host walks, up to the one with id 0 and no further.
     size_t entry = aligned(4) + p;
     EXPECT_EQ(readAt<uint32_t>(import, 0), 0x0Fu);
-    EXPECT_EQ(readAt<PANEL_SERVICES*>(import, aligned(4)), host.services());
+    EXPECT_EQ(readAt<PANEL_SERVICES*>(import, aligned(4)), host.module().servicesGiven());
     EXPECT_EQ(readAt<uint32_t>(import, entry), 0u);
     EXPECT_EQ(readAt<void*>(import, entry + aligned(4)), nullptr);
     EXPECT_EQ(sizeof(IMPORT_TABLE), 2 * entry);

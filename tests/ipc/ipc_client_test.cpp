@@ -44,6 +44,7 @@ uint32_t openWith(Client& c, uint32_t version) {
 
 TEST(IpcClient, OpensWithTheHandshakeAndChecksTheVersions) {
     tw::Host host;
+    SKIP_WITHOUT_MODULE_SYMBOLS(host);
     Client c(host);
     ASSERT_EQ(openWith(c, 7), IpcNoServer);  // no server window at all
     EXPECT_TRUE(twplat::atoms().empty());
@@ -86,6 +87,7 @@ TEST(IpcClient, OpensWithTheHandshakeAndChecksTheVersions) {
 
 TEST(IpcClient, FallsBackToTheMainWindowClass) {
     tw::Host host;
+    SKIP_WITHOUT_MODULE_SYMBOLS(host);
     Client c(host);
     tw::OffsetServer& server = host.startOffsetServer(tw::OffsetServer::Class::Fs98main, 8);
     EXPECT_EQ(openWith(c, 8), IpcOk);
@@ -97,6 +99,7 @@ TEST(IpcClient, FallsBackToTheMainWindowClass) {
 
 TEST(IpcClient, NamesItsBlockByProcessAndOpenCount) {
     tw::Host host;
+    SKIP_WITHOUT_MODULE_SYMBOLS(host);
     Client c(host);
     host.startOffsetServer();
     twplat::setProcessId(0x1A2C);
@@ -127,6 +130,7 @@ TEST(IpcClient, NamesItsBlockByProcessAndOpenCount) {
 
 TEST(IpcClient, ReportsWhichStepOfTheOpenTheSystemRefused) {
     tw::Host host;
+    SKIP_WITHOUT_MODULE_SYMBOLS(host);
     Client c(host);
     host.startOffsetServer();
     twplat::injectFault(twplat::Fault::RegisterMessage, 1);
@@ -148,6 +152,7 @@ TEST(IpcClient, ReportsWhichStepOfTheOpenTheSystemRefused) {
 
 TEST(IpcClient, QueuesBatchesWithinTheBlockLimits) {
     tw::Host host;
+    SKIP_WITHOUT_MODULE_SYMBOLS(host);
     Client c(host);
     tw::OffsetServer& server = host.startOffsetServer();
     uint32_t result = 0;
@@ -203,6 +208,7 @@ TEST(IpcClient, QueuesBatchesWithinTheBlockLimits) {
 
 TEST(IpcClient, SendFailuresRetryNineTimesAndDropTheBatch) {
     tw::Host host;
+    SKIP_WITHOUT_MODULE_SYMBOLS(host);
     Client c(host);
     tw::OffsetServer& server = host.startOffsetServer();
     ASSERT_EQ(openWith(c, 7), IpcOk);
@@ -257,6 +263,7 @@ TEST(IpcClient, SendFailuresRetryNineTimesAndDropTheBatch) {
 
 TEST(IpcClient, GarbageFromTheServerStaysInsideTheBlock) {
     tw::Host host;
+    SKIP_WITHOUT_MODULE_SYMBOLS(host);
     Client c(host);
     tw::OffsetServer& server = host.startOffsetServer();
     ASSERT_EQ(openWith(c, 7), IpcOk);
@@ -283,6 +290,7 @@ TEST(IpcClient, GarbageFromTheServerStaysInsideTheBlock) {
 
 TEST(IpcClient, ReadsTheWeatherBlockTheServerHolds) {
     tw::Host host;
+    SKIP_WITHOUT_MODULE_SYMBOLS(host);
     Client c(host);
     tw::OffsetServer& server = host.startOffsetServer();
     server.setWeatherReport(51.25, -0.5, 120.0, {{3000, 6, 5, 2}, {0, 0, 0, 0}, {9000, 8, 9, 4}});

@@ -64,6 +64,7 @@ bool loads(Player& p, const twtest::ScratchFolder& dir, const std::vector<uint8_
 TEST(SoundPlayer, LoadsFilesIntoStaticBuffersAndPlaysThem) {
     twtest::ScratchFolder dir;
     tw::Host host;
+    SKIP_WITHOUT_MODULE_SYMBOLS(host);
     Player p(host);
     dir.write("Sound/click.wav", WavImage().format(11025).data(samples(1103, 5)).bytes());
 
@@ -135,6 +136,7 @@ TEST(SoundPlayer, LoadsFilesIntoStaticBuffersAndPlaysThem) {
 TEST(SoundPlayer, TheNullHandleAndFailuresAreSilent) {
     twtest::ScratchFolder dir;
     tw::Host host;
+    SKIP_WITHOUT_MODULE_SYMBOLS(host);
     Player p(host);
     // Before the device exists nothing loads.
     dir.write("Sound/ok.wav", WavImage().format().data(samples(100)).bytes());
@@ -180,6 +182,7 @@ TEST(SoundPlayer, TheNullHandleAndFailuresAreSilent) {
 TEST(SoundPlayer, WalksRiffImagesAsTheyAreWrittenAndNeverPastTheirEnd) {
     twtest::ScratchFolder dir;
     tw::Host host;
+    SKIP_WITHOUT_MODULE_SYMBOLS(host);
     Player p(host);
     p.init(nullptr);
 

@@ -307,7 +307,8 @@ TEST(Asi, TheBugsAreOrderedOnlyBeforeAnUpdate) {
     const int32_t crowded[4] = {200, 100, 300, 301};
     std::copy(crowded, crowded + 4, speed_bugs);
     for (int32_t service = 0; service <= 16; ++service) {
-        if (service != ServicePreUpdate) header->gauge_callback(header, service, 0);
+        if (service != ServicePreUpdate)
+            host.module().callGauge(header->gauge_callback, header, service, 0);
     }
     EXPECT_TRUE(std::equal(crowded, crowded + 4, speed_bugs));
     host.frame();

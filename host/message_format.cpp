@@ -71,7 +71,7 @@ void printfFormat(std::string_view spec, char (&fmt)[FormatBytes]) {
     fmt[n] = '\0';
 }
 
-// The spec has passed conversionOf, so the format built from it is one that
+// The placeholder has passed conversionOf, so the format built from it is one that
 // matches the argument passed.
 void formatOne(std::string_view spec, char conversion, const MessageArg& arg, Output& out) {
     char fmt[FormatBytes];

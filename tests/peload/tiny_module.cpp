@@ -23,7 +23,7 @@ void HOSTAPI moduleInitTakingAnArgument(uint32_t) {}
 
 extern "C" {
 
-__declspec(dllexport) IMPORT_TABLE ImportTable = {ImportPanelsId, nullptr, 0, nullptr};
+__declspec(dllexport) IMPORT_TABLE ImportTable = {{{ImportPanelsId, nullptr}, {0, nullptr}}};
 __declspec(dllexport) LINKAGE Linkage = {
     LinkageModuleId,
     reinterpret_cast<ModuleRoutine>(moduleInitTakingAnArgument),

@@ -546,30 +546,18 @@ private:
     ScenarioObserver* observer_;
     StepResult* current_ = nullptr;
     std::map<std::string, Gauge*> placed_;
-    // Events since the last expectation: counts by id and value, the first few in order.
-    std::map<std::pair<uint32_t, uint32_t>, uint64_t> window_;
-    std::vector<SentEvent> window_first_;
-    uint64_t window_total_ = 0;
+    EventTally window_;  // events since the last expectation
     std::optional<double> time_of_day_;
     int64_t periods_since_time_ = 0;
     WeatherField field_;
 
-    void clearWindow() {
-        window_.clear();
-        window_first_.clear();
-        window_total_ = 0;
-    }
+    void clearWindow() { window_.clear(); }
 
     // Moves what the module sent into the window and the step's result.
     void drain() {
         for (const SentEvent& e : host_.events()) {
-            ++window_[{e.id, e.value}];
-            ++window_total_;
-            if (window_first_.size() < EventsKept) window_first_.push_back(e);
-            if (current_) {
-                ++current_->event_count;
-                if (current_->events.size() < EventsKept) current_->events.push_back(e);
-            }
+            window_.add(e);
+            if (current_) current_->events.add(e);
         }
         host_.clearLogs();
     }
@@ -751,32 +739,19 @@ private:
                    std::to_string(img.height) + ")";
     }
 
-    std::string windowText() const {
-        if (window_total_ == 0) return "no events";
-        std::string out =
-            std::to_string(window_total_) + (window_total_ == 1 ? " event: " : " events: ");
-        for (size_t i = 0; i < window_first_.size(); ++i)
-            out += (i ? ", " : "") + formatEvent(window_first_[i].id, window_first_[i].value);
-        if (window_total_ > window_first_.size()) out += ", ...";
-        return out;
-    }
-
     void expectEvent(const ScenarioStep& s, StepResult& r) {
-        uint64_t n = 0;
-        for (const auto& [key, count] : window_)
-            if (key.first == s.id && (!s.event_value || key.second == *s.event_value)) n += count;
+        uint64_t n = window_.count(s.id, s.event_value);
         std::string what =
             "event " + (s.event_value ? formatEvent(s.id, *s.event_value) : std::to_string(s.id));
-        std::string seen =
-            "it " + std::to_string(n) + (n == 1 ? " time" : " times") + " in " + windowText();
-        if (s.kind == Kind::ExpectNoEvent) {
+        std::string seen = window_.text();
+        if (n > 0) seen = "it " + std::to_string(n) + (n == 1 ? " time" : " times") + " in " + seen;
+        if (s.kind == Kind::ExpectNoEvent)
             judge(r, n == 0, "no " + what, seen);
-        } else if (s.times) {
+        else if (s.times)
             judge(r, n == static_cast<uint64_t>(*s.times),
                   what + " " + std::to_string(*s.times) + " times", seen);
-        } else {
-            judge(r, n > 0, what, n ? seen : windowText());
-        }
+        else
+            judge(r, n > 0, what, seen);
     }
 
     // The tooltip at the point, or every tooltip of the gauge's areas.
@@ -832,13 +807,14 @@ private:
                 break;
             }
         }
-        std::string which =
-            std::to_string(s.id) + (s.points.empty() ? "[" + std::to_string(s.index) + "]"
-                                                     : "@" + std::to_string(s.points[0].x) + "," +
-                                                           std::to_string(s.points[0].y));
+        std::string which = s.gauge + " " + std::to_string(s.id) +
+                            (s.points.empty() ? "[" + std::to_string(s.index) + "]"
+                                              : "@" + std::to_string(s.points[0].x) + "," +
+                                                    std::to_string(s.points[0].y));
         if (!found) {
-            fail(r, "element " + which + " of " + s.gauge,
-                 std::to_string(k) + " elements with bitmap " + std::to_string(s.id));
+            fail(r, "element " + which,
+                 std::to_string(k) + " elements with bitmap " + std::to_string(s.id) + " in " +
+                     s.gauge);
             return;
         }
         if (s.field == ElementField::Shown || s.field == ElementField::Hidden) {
@@ -891,6 +867,38 @@ private:
 };
 
 }  // namespace
+
+void EventTally::add(const SentEvent& e) {
+    ++total_;
+    uint64_t& n = counts_[{e.id, e.value}];
+    if (n++ == 0 && first_.size() < Kept) first_.push_back({e, 0});
+    for (auto& [kept, count] : first_)
+        if (kept.id == e.id && kept.value == e.value) ++count;
+}
+
+uint64_t EventTally::count(uint32_t id, std::optional<uint32_t> value) const {
+    if (value) {
+        auto it = counts_.find({id, *value});
+        return it == counts_.end() ? 0 : it->second;
+    }
+    uint64_t n = 0;
+    for (auto it = counts_.lower_bound({id, 0}); it != counts_.end() && it->first.first == id; ++it)
+        n += it->second;
+    return n;
+}
+
+std::string EventTally::text() const {
+    if (total_ == 0) return "no events";
+    std::string out;
+    uint64_t shown = 0;
+    for (const auto& [e, n] : first_) {
+        out += (out.empty() ? "" : ", ") + formatEvent(e.id, e.value);
+        if (n > 1) out += " x" + std::to_string(n);
+        shown += n;
+    }
+    if (shown < total_) out += ", and " + std::to_string(total_ - shown) + " more";
+    return out;
+}
 
 Scenario parseScenario(std::string_view text, const std::string& file) {
     Scenario sc;

@@ -43,6 +43,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -137,15 +138,34 @@ Scenario readScenario(const std::string& path);
 // Throws ScenarioError at the first line naming a gauge the module lacks.
 void checkScenario(const Scenario& scenario, const Module& module);
 
+// Events counted by id and value, the first few distinct ones in the order
+// they were first sent.
+class EventTally {
+public:
+    static constexpr size_t Kept = 12;
+    void add(const SentEvent& e);
+    void clear() { *this = EventTally{}; }
+    uint64_t total() const { return total_; }
+    // How often `id` went out, with `value` when given.
+    uint64_t count(uint32_t id, std::optional<uint32_t> value = std::nullopt) const;
+    const std::vector<std::pair<SentEvent, uint64_t>>& first() const { return first_; }
+    // "66302 0 x54, 65993 0" ("no events" when empty); values as signed numbers.
+    std::string text() const;
+
+private:
+    std::map<std::pair<uint32_t, uint32_t>, uint64_t> counts_;
+    std::vector<std::pair<SentEvent, uint64_t>> first_;
+    uint64_t total_ = 0;
+};
+
 // What one step did or found.
 struct StepResult {
     enum class Status { Done, Held, Failed, Skipped };
     const ScenarioStep* step = nullptr;
     Status status = Status::Done;
-    std::string detail;             // what was done, seen, or why it failed
-    std::string expected, seen;     // a failed expectation's two sides
-    std::vector<SentEvent> events;  // the first events the step sent
-    uint64_t event_count = 0;       // all it sent
+    std::string detail;          // what was done, seen, or why it failed
+    std::string expected, seen;  // a failed expectation's two sides
+    EventTally events;           // what the step sent
 };
 
 // Told of each step as it ends, and of long steps as they go.

@@ -41,10 +41,6 @@ const char* statusName(tw::StepResult::Status s) {
     return "done";
 }
 
-std::string eventText(const tw::SentEvent& e) {
-    return std::to_string(e.id) + " " + std::to_string(static_cast<int32_t>(e.value));
-}
-
 class Printer : public tw::ScenarioObserver {
 public:
     explicit Printer(bool json) : json_(json), progress_(stderrIsTerminal()) {
@@ -71,14 +67,8 @@ public:
                 break;
             case tw::StepResult::Status::Done:
                 result = r.detail;
-                if (r.event_count > 0) {
-                    result += result.empty() ? "" : "; ";
-                    result += "sent ";
-                    for (size_t i = 0; i < r.events.size(); ++i)
-                        result += (i ? ", " : "") + eventText(r.events[i]);
-                    if (r.event_count > r.events.size())
-                        result += ", ... (" + std::to_string(r.event_count) + " events)";
-                }
+                if (r.events.total() > 0)
+                    result += (result.empty() ? "sent " : "; sent ") + r.events.text();
                 break;
         }
         std::string line = std::to_string(r.step->line);
@@ -125,16 +115,17 @@ private:
             j["expected"] = r.expected;
             j["seen"] = r.seen;
         }
-        if (r.event_count > 0) {
+        if (r.events.total() > 0) {
             Json events = Json::array();
-            for (const tw::SentEvent& e : r.events) {
+            for (const auto& [e, n] : r.events.first()) {
                 Json ev;
                 ev["id"] = e.id;
                 ev["value"] = static_cast<int32_t>(e.value);
+                ev["count"] = n;
                 events.push_back(std::move(ev));
             }
             j["events"] = std::move(events);
-            j["event_count"] = r.event_count;
+            j["event_count"] = r.events.total();
         }
         return j;
     }

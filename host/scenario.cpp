@@ -490,7 +490,7 @@ std::string formatEvent(uint32_t id, uint32_t value) {
     return std::to_string(id) + " " + std::to_string(static_cast<int32_t>(value));
 }
 
-bool near(double seen, double expected, std::optional<double> tolerance) {
+bool closeEnough(double seen, double expected, std::optional<double> tolerance) {
     if (std::isnan(seen) || std::isnan(expected)) return std::isnan(seen) && std::isnan(expected);
     if (seen == expected) return true;
     double t = tolerance.value_or(1e-9 * std::max(1.0, std::fabs(expected)));
@@ -791,7 +791,7 @@ private:
             return;
         }
         double seen = readVar(base, *v, s.index);
-        judge(r, near(seen, s.value, s.tolerance), name + " = " + formatNumber(s.value),
+        judge(r, closeEnough(seen, s.value, s.tolerance), name + " = " + formatNumber(s.value),
               name + " = " + formatNumber(seen));
     }
 
@@ -861,7 +861,7 @@ private:
                 break;
         }
         std::string field = which + " " + names[static_cast<int>(s.field)];
-        judge(r, near(seen, s.value, s.tolerance), field + " " + formatNumber(s.value),
+        judge(r, closeEnough(seen, s.value, s.tolerance), field + " " + formatNumber(s.value),
               field + " " + formatNumber(seen));
     }
 };
@@ -889,7 +889,7 @@ uint64_t EventTally::count(uint32_t id, std::optional<uint32_t> value) const {
 
 std::string EventTally::text() const {
     if (total_ == 0) return "no events";
-    std::string out;
+    std::string out, head = std::to_string(total_) + (total_ == 1 ? " event: " : " events: ");
     uint64_t shown = 0;
     for (const auto& [e, n] : first_) {
         out += (out.empty() ? "" : ", ") + formatEvent(e.id, e.value);
@@ -897,7 +897,7 @@ std::string EventTally::text() const {
         shown += n;
     }
     if (shown < total_) out += ", and " + std::to_string(total_ - shown) + " more";
-    return out;
+    return head + out;
 }
 
 Scenario parseScenario(std::string_view text, const std::string& file) {

@@ -161,7 +161,7 @@ private:
 // What one step did or found.
 struct StepResult {
     enum class Status { Done, Held, Failed, Skipped };
-    const ScenarioStep* step = nullptr;
+    const ScenarioStep* step = nullptr;  // in the scenario run, valid while it lives
     Status status = Status::Done;
     std::string detail;          // what was done, seen, or why it failed
     std::string expected, seen;  // a failed expectation's two sides

@@ -90,7 +90,7 @@ TEST(PeLoader, BindsEveryImportOfTheShippingDllAndRunsItsStart) {
     ASSERT_TRUE(image.contains(import));
     EXPECT_EQ(linkage->module_id, LinkageModuleId);
     EXPECT_STREQ(linkage->gauge_table[0]->gauge_name, "FLOOD_SW");
-    EXPECT_EQ(import->panels_id, ImportPanelsId);
+    EXPECT_EQ(import->entries[0].id, ImportPanelsId);
     EXPECT_EQ(image.exportAddress("DllMain"), nullptr);
     EXPECT_EQ(image.exportAddress("NoSuchExport"), nullptr);
 

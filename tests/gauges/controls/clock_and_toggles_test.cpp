@@ -79,6 +79,7 @@ TEST(Clock, InstallingSetsTheBatterySwitchFromTheHostsPower) {
     twtest::ScratchFolder dir;
     twtest::writeCockpitSounds(dir);
     tw::Host host;
+    SKIP_WITHOUT_MODULE_SYMBOLS(host);
     host.createGauge("FLOOD_SW");
     int32_t& battery = moduleVar<int32_t>(host, "BatterySwitch");
     struct Case {

@@ -122,6 +122,7 @@ TEST(Pitot, EveryStepClicksAndWithPowerBlinksTheHeaterFailureLight) {
     twtest::ScratchFolder dir;
     twtest::writeCockpitSounds(dir);
     tw::Host host;
+    SKIP_WITHOUT_MODULE_SYMBOLS(host);
     host.createGauge("FLOOD_SW");
     tw::Gauge* g = host.createGauge("PITOT");
     int32_t& inop = moduleVar<int32_t>(host, "PitotHeaterInop");

@@ -98,6 +98,9 @@ int run(int argc, char** argv) {
     std::string top_module;
     bool top_json = false;
     CLI::App app{"The tarnwick gauge module on the bundled host.", Program};
+    // Paths start with '/' on Linux and under Wine: never options, on every
+    // platform (set first, as subcommands take it from their parent).
+    app.allow_windows_style_options(false);
     app.set_version_flag("--version", std::string(Program) + " " + TW_VERSION);
     app.require_subcommand(1);
     app.add_option("--module", top_module, "another build of the module")->type_name("PATH");

@@ -98,6 +98,13 @@ void drawMoving(Image& dst, const ElementState& s, const Picture& strip, Picture
     }
 }
 
+// floor(t) modulo n, never negative; t is finite.
+int32_t wrapIndex(double t, int32_t n) {
+    double r = std::fmod(std::floor(t), static_cast<double>(n));
+    if (r < 0) r += n;
+    return std::clamp(static_cast<int32_t>(r), 0, n - 1);
+}
+
 void drawSprite(Image& dst, const ElementState& s, const Picture& tex, Pictures& pictures,
                 bool transparent) {
     auto* sp = reinterpret_cast<const ELEMENT_SPRITE*>(s.element);
@@ -117,8 +124,10 @@ void drawSprite(Image& dst, const ElementState& s, const Picture& tex, Pictures&
             double tx = c * dx - si * dy, ty = si * dx + c * dy;
             double u = tex.width / 2.0 + tx / kx - s.offset_x;
             double v = tex.height / 2.0 + ty / ky - s.offset_y;
-            auto iu = std::clamp(static_cast<int32_t>(std::floor(u)), 0, tex.width - 1);
-            auto iv = std::clamp(static_cast<int32_t>(std::floor(v)), 0, tex.height - 1);
+            // Textures tile: offsets past an edge come round from the other
+            // side, which is how the radar's cells pick their quadrants and scroll.
+            if (!finite(u) || !finite(v)) continue;
+            int32_t iu = wrapIndex(u, tex.width), iv = wrapIndex(v, tex.height);
             uint32_t col = tex.at(iu, iv);
             if (transparent && col == Transparent) continue;
             dst.put(s.position.x + x, s.position.y + y, col);

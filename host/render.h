@@ -17,7 +17,7 @@
 //   counter-clockwise) about its texture centre, a point of the gauge, and
 //   seen through a window at the element's position: the bitmap numbered one
 //   after the texture when the module carries it, else the texture's own
-//   scaled rectangle;
+//   scaled rectangle; the texture tiles, so offsets past its edges wrap;
 // - the transparent colour (black) of elements with image flag 0x1 lets what
 //   lies beneath show; hidden elements are not drawn.
 #pragma once

@@ -1169,17 +1169,25 @@ void drawScreen(Job& j) {
         cairo_arc(cr, 84, 148, 122, -Pi * 0.80, -Pi * 0.20);
         cairo_line_to(cr, 84, 148);
         cairo_close_path(cr);
-        cairo_set_source_rgb(cr, 0.03, 0.08, 0.04);
+        // Cleared to the transparent colour: the gauge draws this picture
+        // again above the weather cells, which must show through the screen.
+        cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
         cairo_fill(cr);
+        cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
         set(cr, named("white"), 0.7);
         text(cr, "INT", 26, 10, 8);
         text(cr, "LINES", 140, 10, 8);
     } else if (mode == "backdrop") {
+        // Scan lines, brighter with the intensity; drawn above the cells, so
+        // the rows between stay black (transparent).
         cairo_arc(cr, j.w / 2.0, j.h, j.h - 1, -Pi * 0.8, -Pi * 0.2);
         cairo_line_to(cr, j.w / 2.0, j.h);
         cairo_close_path(cr);
-        set(cr, c, 0.05 + 0.05 * level);
+        cairo_clip(cr);
+        set(cr, c, 0.08 + 0.06 * level);
+        for (int y = 0; y < j.h; y += 3) cairo_rectangle(cr, 0, y, j.w, 1);
         cairo_fill(cr);
+        cairo_reset_clip(cr);
     } else {
         set(cr, c, 0.3 + 0.7 * level / 6.0);
         cairo_set_line_width(cr, 1);

@@ -129,6 +129,46 @@ TEST(Render, IconsSlidersAndDrumsShowWhatTheirValuesSelect) {
     EXPECT_GT(matches(img, *pedestalPic, 300, 20 + cell, 300, 20 + cell, strip->width, 20), 0.99);
 }
 
+// The weather radar over a storm ahead: its echoes show as coloured cells on
+// the screen, above the screen's own picture and below its scan lines, and
+// their textures tile as they scroll.
+TEST(Render, RadarEchoesShowOnTheScreen) {
+    constexpr uint32_t Altitude = 73;
+    tw::Host host;
+    host.startOffsetServer().serveWeather(
+        tw::WeatherField{{{0.1667, 0, 6, {9000, 6, 5, 4}}}, {}, 0});
+    host.createGauge("FLOOD_SW");
+    tw::Gauge* controls = host.createGauge("radartc");
+    tw::Gauge* screen = host.createGauge("radar");
+    tw::Pictures pictures(host.module().handle());
+    host.setVar(Altitude, 3000);
+    host.frame();
+    // Green or red echo pixels in the fan, against the screen's dark picture.
+    auto echoes = [&] {
+        tw::Image img = tw::renderGauge(*screen, pictures);
+        int n = 0;
+        for (int y = 40; y < 150; ++y)
+            for (int x = 10; x < 158; ++x) {
+                uint32_t c = img.at(x, y);
+                n += ((c >> 8) & 0xFF) > 0x50 || ((c >> 16) & 0xFF) > 0x50;
+            }
+        return n;
+    };
+    const int dark = echoes();
+    ASSERT_TRUE(controls->press(10, 75));  // range 20 nm
+    controls->release();
+    host.runTicks(80);
+    EXPECT_GT(echoes(), dark + 500);
+
+    // Flying east scrolls the cells' textures: the same echoes, another pattern.
+    constexpr uint32_t Longitude = 72;
+    constexpr double LongitudeUnitsPerDegree = 781875100000.0;
+    const tw::Image before = tw::renderGauge(*screen, pictures);
+    host.setVar(Longitude, 0.01 * LongitudeUnitsPerDegree);
+    host.frame();
+    EXPECT_NE(tw::renderGauge(*screen, pictures).pixels, before.pixels);
+}
+
 TEST(Render, PngCarriesTheImage) {
     tw::Image img(3, 2, 0x102030);
     img.put(2, 1, 0xFFFFFF);

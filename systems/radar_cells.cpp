@@ -51,8 +51,8 @@ constexpr double LongestEcho = 8.0;  // the smoothed levels' ceiling
 MODULE_VAR latitude = hostVar(AircraftLatitude);
 MODULE_VAR longitude = hostVar(AircraftLongitude);
 MODULE_VAR altitude = hostVar(AltitudeMetres);
-MODULE_VAR pitch = hostVar(AttitudePitch);
-MODULE_VAR bank = hostVar(AttitudeBank);
+MODULE_VAR pitch = hostVar(Pitch);
+MODULE_VAR bank = hostVar(Bank);
 MODULE_VAR heading = hostVar(AttitudeHeading);
 
 // Where a cell lies from the aircraft, nautical miles: x across (right

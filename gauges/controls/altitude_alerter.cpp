@@ -48,8 +48,8 @@ constexpr int64_t DepartureFrom = 296, DepartureTo = 300;
 // The selected altitude reduced below 10000, as the last update left it.
 int32_t thousandsRemainder = 0;
 
-MODULE_VAR altitude = hostVar(AltitudeFeet);
-MODULE_VAR verticalSpeed = hostVar(VerticalSpeed);
+MODULE_VAR altitude = hostVar(Altitude);
+MODULE_VAR verticalSpeed = hostVar(VerticalSpeedRaw);
 
 int32_t saturated(int64_t v) {
     return v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : static_cast<int32_t>(v);
@@ -150,7 +150,7 @@ constexpr ELEMENT_MOVING_IMAGE drum(uint32_t bitmap, int32_t x, int32_t y, doubl
                        ranged(0, 0.0, last_digit, cb));
 }
 
-constinit ELEMENT_ICON light = icon(place(BmpAlertLight, 39, 29), AltitudeFeet, alertLight, 1);
+constinit ELEMENT_ICON light = icon(place(BmpAlertLight, 39, 29), Altitude, alertLight, 1);
 constinit ELEMENT_MOVING_IMAGE tenThousands =
     drum(BmpTenThousands, 92, 46, HighestTenThousands, tenThousandsDrum);
 constinit ELEMENT_MOVING_IMAGE thousands = drum(BmpThousands, 119, 46, 9, thousandsDrum);

@@ -69,15 +69,15 @@ int32_t clamped(int64_t v, int32_t lo, int32_t hi) {
     return v < lo ? lo : v > hi ? hi : static_cast<int32_t>(v);
 }
 
-MODULE_VAR selectorVs = hostVar(VerticalSpeed);
+MODULE_VAR selectorVs = hostVar(VerticalSpeedRaw);
 MODULE_VAR selectorMach = hostVar(MachNumber);
-MODULE_VAR selectorAltitude = hostVar(AltitudeFeet);
+MODULE_VAR selectorAltitude = hostVar(Altitude);
 MODULE_VAR selectorMaster = hostVar(AutopilotMaster);
 MODULE_VAR selectorAirspeed = hostVar(IndicatedAirspeed);
 // The wheel's and the engage switch's altitude, which every altitude preset
 // reads as it was last refreshed.
-MODULE_VAR presetAltitude = hostVar(AltitudeFeet);
-MODULE_VAR engageVs = hostVar(VerticalSpeed);
+MODULE_VAR presetAltitude = hostVar(Altitude);
+MODULE_VAR engageVs = hostVar(VerticalSpeedRaw);
 MODULE_VAR engageHeading = hostVar(HeadingBug);
 MODULE_VAR glideslope = hostVar(GlideslopeDeviation);
 
@@ -307,7 +307,7 @@ int32_t HOSTAPI engageDown(PIXPOINT*, uint32_t) {
         ApHeadingSnapshot = truncToInt(refreshVar(engageHeading));
         sendEvent(ApHeadingSelect, 1);
         sendEvent(AutopilotOff, 0);
-        sendEvent(SetHeading, eventValue(ApHeadingSnapshot));
+        sendEvent(HeadingBugSet, eventValue(ApHeadingSnapshot));
         sendEvent(SetVerticalSpeed, 0);
         sendEvent(SetAltitude, 0);
         sendEvent(AltitudeHoldOff, 0);

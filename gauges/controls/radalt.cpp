@@ -146,7 +146,7 @@ constinit ELEMENT_NEEDLE decisionHeight =
            decisionHeightNeedle, {0, 0}, altitudeScale, ScalePoints, 0);
 constinit ELEMENT_NEEDLE altitude =
     needle(place(BmpAltitudeNeedle, DialCentre.x, DialCentre.y, LitSmoothImage),
-           hostvar::RadioAltitude, altitudeNeedle, {0, 0}, altitudeScale, ScalePoints, 6);
+           hostvar::RadioAltitudeMetres, altitudeNeedle, {0, 0}, altitudeScale, ScalePoints, 6);
 constinit ELEMENT_ICON light =
     icon(place(BmpDecisionHeightLight, 33, 33, LitImage), 0, decisionHeightLight, 2);
 constinit ELEMENT_HEADER* overlayNext[] = {&light.header, &altitude.header, &decisionHeight.header,
@@ -158,7 +158,7 @@ constinit ELEMENT_STATIC_IMAGE face = staticImage(place(BmpFace, 0, 0, ImageTran
 constinit ELEMENT_HEADER* radaltElements[] = {&face, nullptr};
 
 constinit TOOLTIP_ARG radaltTooltipArgs[] = {
-    tooltipArg(hostvar::RadioAltitude, tooltipAltitude),
+    tooltipArg(hostvar::RadioAltitudeMetres, tooltipAltitude),
     tooltipArg(hostvar::UnitSystem, nullptr, tooltipAltitudeLabel),
 };
 

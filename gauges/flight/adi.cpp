@@ -161,7 +161,7 @@ constinit ELEMENT_STATIC_IMAGE face =
 constinit ELEMENT_HEADER* adiElements[] = {&face, nullptr};
 
 constinit TOOLTIP_ARG adiTooltipArgs[] = {
-    tooltipArg(BankForTooltip, tooltipRawValue),
+    tooltipArg(BankAngle, tooltipRawValue),
     tooltipArg(PitchForTooltip, negatedPitch),
 };
 

@@ -51,7 +51,7 @@ int32_t HOSTAPI resetWarning(PIXPOINT*, uint32_t) {
 
 constinit ELEMENT_ICON light =
     icon({&gauge_apwarn, BmpLight, 0, 0, ImageLuminous | ImageErase | ImageTransparent},
-         hostvar::AutopilotEngaged, warningLight, 1);
+         hostvar::AutopilotMaster, warningLight, 1);
 constinit ELEMENT_HEADER* faceNext[] = {&light.header, nullptr};
 constinit ELEMENT_STATIC_IMAGE face =
     staticImage({&gauge_apwarn, BmpFace, 0, 45, ImageTransparent, faceNext});

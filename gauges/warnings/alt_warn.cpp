@@ -21,8 +21,8 @@ double HOSTAPI alerterLight(ELEMENT_HEADER* e) {
     return alerterLightShown() ? 0.0 : -1.0;
 }
 
-constinit ELEMENT_ICON light = icon({&gauge_ALT_WARN, BmpLight, 0, 0, ImageTransparent},
-                                    hostvar::AltitudeFeet, alerterLight, 1);
+constinit ELEMENT_ICON light =
+    icon({&gauge_ALT_WARN, BmpLight, 0, 0, ImageTransparent}, hostvar::Altitude, alerterLight, 1);
 constinit ELEMENT_HEADER* faceNext[] = {&light.header, nullptr};
 constinit ELEMENT_STATIC_IMAGE face =
     staticImage({&gauge_ALT_WARN, BmpFace, 0, 0, ImageTransparent, faceNext});

@@ -16,7 +16,7 @@ namespace {
 using twtest::Events;
 using twtest::sent;
 
-constexpr uint32_t Airspeed = 61, Mach = 64, VerticalSpeed = 65, Altitude = 74, Bank = 80,
+constexpr uint32_t Airspeed = 61, Mach = 64, VerticalSpeedRaw = 65, Altitude = 74, Bank = 80,
                    Master = 103, Heading = 107, VerticalHold = 119, HostVsTarget = 120,
                    TimeOfDay = 557;
 constexpr int TicksPerSecond = 18;
@@ -73,7 +73,7 @@ Events repeated(const Events& once, int times) {
 
 TEST(AutopilotFlight, EngageSteerHoldSpeedHandOverAndDropOut) {
     Flight f;
-    f.host.setVar(VerticalSpeed, raw(500));
+    f.host.setVar(VerticalSpeedRaw, raw(500));
     f.host.setVar(Altitude, 12000);
     f.host.setVar(VerticalHold, 1.0);
     f.host.setVar(TimeOfDay, 999);
@@ -142,7 +142,7 @@ TEST(AutopilotFlight, EngageSteerHoldSpeedHandOverAndDropOut) {
     EXPECT_EQ(f.image(EngageSwitch), 1);
 
     // And engages again by the host's own means: the controller follows.
-    f.host.setVar(VerticalSpeed, raw(-1200));
+    f.host.setVar(VerticalSpeedRaw, raw(-1200));
     f.host.setVar(Master, 1.0);
     EXPECT_EQ(f.ticks(2), (Events{sent(66036, -1200), sent(66115, 0), sent(66124, 0), sent(66103),
                                   sent(66069)}));
@@ -169,7 +169,7 @@ void checkCorrection(const Pitch& p) {
     f.host.setVar(VerticalHold, 1.0);
     f.host.setVar(Master, 1.0);
     f.ticks();  // engaged
-    f.host.setVar(VerticalSpeed, raw(p.fpm));
+    f.host.setVar(VerticalSpeedRaw, raw(p.fpm));
     f.host.setVar(HostVsTarget, p.target);
     f.host.setVar(Altitude, 12000.7);
     f.host.setVar(Airspeed, p.reference);

@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr uint32_t VerticalSpeed = 65, Altitude = 74, FurtherPower = 364;
+constexpr uint32_t VerticalSpeedRaw = 65, Altitude = 74, FurtherPower = 364;
 
 struct Point {
     int32_t x, y;
@@ -166,7 +166,7 @@ TEST(AltitudeAlerter, TonesInTheirWindowsOnceEachWithOrWithoutPower) {
     unsigned expected = 0;
     for (const Frame& f : frames) {
         host.setVar(Altitude, f.feet);
-        host.setVar(VerticalSpeed, f.vs);
+        host.setVar(VerticalSpeedRaw, f.vs);
         host.frame();
         expected += f.tone;
         EXPECT_EQ(plays(), expected) << f.feet << " " << f.vs;

@@ -13,8 +13,8 @@ namespace {
 using twtest::Events;
 using twtest::sent;
 
-constexpr uint32_t PanelLights = 10, Glideslope = 41, Airspeed = 61, Mach = 64, VerticalSpeed = 65,
-                   Altitude = 74, Master = 103, Heading = 107;
+constexpr uint32_t PanelLights = 10, Glideslope = 41, Airspeed = 61, Mach = 64,
+                   VerticalSpeedRaw = 65, Altitude = 74, Master = 103, Heading = 107;
 
 double raw(double fpm) { return (fpm + (fpm < 0 ? -0.5 : 0.5)) * 1.30048; }
 
@@ -46,7 +46,7 @@ struct Controller {
 
 TEST(Autopilot, VerticalSelectorStepsBothWays) {
     Controller c;
-    c.host.setVar(VerticalSpeed, raw(-800));
+    c.host.setVar(VerticalSpeedRaw, raw(-800));
     c.host.setVar(Airspeed, 250);
     c.host.setVar(Mach, 16000);
     c.host.setVar(Master, 1.0);
@@ -76,7 +76,7 @@ TEST(Autopilot, VerticalSelectorStepsBothWays) {
     // With the host's autopilot off the present rate is taken without sending
     // it, but the step into airspeed sends the target all the same.
     c.host.setVar(Master, 0.0);
-    c.host.setVar(VerticalSpeed, raw(300));
+    c.host.setVar(VerticalSpeedRaw, raw(300));
     EXPECT_EQ(c.press(VerticalDown), Events{sent(66115, 1)});
     EXPECT_EQ(c.press(VerticalDown),
               (Events{sent(66036, 300), sent(66115, 1), sent(66124, 60000)}));
@@ -130,7 +130,7 @@ TEST(Autopilot, WheelSetsTheTargetWithoutLimitAndShowsAtMost5000) {
 
     // A rate that is no number becomes the integer-indefinite target, which a
     // further press down holds instead of overflowing.
-    c.host.setVar(VerticalSpeed, std::nan(""));
+    c.host.setVar(VerticalSpeedRaw, std::nan(""));
     EXPECT_EQ(c.press(VerticalUp).front(), sent(66036, INT32_MIN));
     EXPECT_EQ(c.press(WheelMinus).front(), sent(66036, INT32_MIN));
     EXPECT_EQ(c.at(Wheel).value_y, -5000);
@@ -167,7 +167,7 @@ TEST(Autopilot, RollKnobStopsAt32AndCentresOnce) {
 
 TEST(Autopilot, EngageSwitchThreePositions) {
     Controller c;
-    c.host.setVar(VerticalSpeed, raw(-640));
+    c.host.setVar(VerticalSpeedRaw, raw(-640));
     c.host.setVar(Heading, 359.9);
     c.press(VerticalDown);
     c.press(HorizontalUp);

@@ -18,7 +18,7 @@ using tw::SentEvent;
 using Events = std::vector<SentEvent>;
 
 constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
-constexpr uint32_t TickCounter = 1, PitotHeat = 13, RadioAltitude = 614, Units = 335;
+constexpr uint32_t TickCounter = 1, PitotHeat = 13, RadioAltitudeMetres = 614, Units = 335;
 constexpr uint32_t Lever = 331, CentreLeg = 332, LeftLeg = 333, RightLeg = 334;
 constexpr uint32_t thrustLever(int n) { return 128 + 35 * (n - 1); }
 constexpr uint32_t engineRunning(int n) { return 131 + 35 * (n - 1); }
@@ -163,7 +163,7 @@ TEST(RadioAltimeter, FeetOnAScaleEndingAt3000WithDecisionHeightAndSelfTest) {
         const auto& d = g->drawState();
         return View{d[2].image, d[3].value, d[4].value, !d[5].hidden};
     };
-    host.setVar(RadioAltitude, 100);
+    host.setVar(RadioAltitudeMetres, 100);
     View v = view();
     EXPECT_EQ(v.altitude, 0);  // no power
     EXPECT_TRUE(v.flag);
@@ -173,12 +173,12 @@ TEST(RadioAltimeter, FeetOnAScaleEndingAt3000WithDecisionHeightAndSelfTest) {
                                 {-20.0, 0.0},
                                 {NaN, 0.0},
                                 {std::numeric_limits<double>::infinity(), 0.0}}) {
-        host.setVar(RadioAltitude, metres);
+        host.setVar(RadioAltitudeMetres, metres);
         v = view();
         EXPECT_DOUBLE_EQ(v.altitude, feet) << metres;
         EXPECT_FALSE(v.flag);
     }
-    host.setVar(RadioAltitude, 100);  // 328 ft
+    host.setVar(RadioAltitudeMetres, 100);  // 328 ft
     EXPECT_EQ(g->tooltipAt(150, 150), "Radar Altimeter (328 feet)");
     host.setVar(Units, 2);
     EXPECT_EQ(g->tooltipAt(150, 150), "Radar Altimeter (100 metres)");
@@ -190,7 +190,7 @@ TEST(RadioAltimeter, FeetOnAScaleEndingAt3000WithDecisionHeightAndSelfTest) {
     click(*g, 250, 300);
     EXPECT_EQ(view().light, 0);
     click(*g, 250, 300, 100);  // stops at -50: the altitude never lights it
-    host.setVar(RadioAltitude, -5);
+    host.setVar(RadioAltitudeMetres, -5);
     v = view();
     EXPECT_EQ(v.decision_height, -50);
     EXPECT_EQ(v.light, 0);
@@ -199,7 +199,7 @@ TEST(RadioAltimeter, FeetOnAScaleEndingAt3000WithDecisionHeightAndSelfTest) {
     click(*g, 250, 300, 400);
 
     // The test: 2500 ft, light and flag until the tick counter passes +72.
-    host.setVar(RadioAltitude, 10);
+    host.setVar(RadioAltitudeMetres, 10);
     host.setVar(TickCounter, 100.8);
     click(*g, 40, 250);
     v = view();

@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr uint32_t TickCounter = 1, Ball = 69, Turn = 70, AutopilotEngaged = 103, Flag = 279,
+constexpr uint32_t TickCounter = 1, Ball = 69, Turn = 70, AutopilotMaster = 103, Flag = 279,
                    ParkingBrake = 323;
 
 }  // namespace
@@ -85,20 +85,20 @@ TEST(ApWarning, FlashesAfterTheAutopilotDropsOutUntilPressed) {
         g->release();
     };
     EXPECT_FALSE(lit(0));  // never engaged since the last reset
-    host.setVar(AutopilotEngaged, 1);
+    host.setVar(AutopilotMaster, 1);
     EXPECT_FALSE(lit(1));
-    host.setVar(AutopilotEngaged, 0);  // dropped out: three ticks on, three off
+    host.setVar(AutopilotMaster, 0);  // dropped out: three ticks on, three off
     std::vector<bool> flashes;
     for (double tick = 24; tick < 36; ++tick) flashes.push_back(lit(tick));
     EXPECT_EQ(flashes, (std::vector<bool>{1, 1, 1, 0, 0, 0, 1, 1, 1, 0, 0, 0}));
     press();
     EXPECT_FALSE(lit(36));
     // Pressed while still engaged: the next update latches it again.
-    host.setVar(AutopilotEngaged, 1);
+    host.setVar(AutopilotMaster, 1);
     lit(40);
     press();
     EXPECT_FALSE(lit(41));
-    host.setVar(AutopilotEngaged, 0);
+    host.setVar(AutopilotMaster, 0);
     EXPECT_TRUE(lit(42));
     power = 0;  // dark without power; the latch waits
     EXPECT_FALSE(lit(43));

@@ -13,7 +13,7 @@ namespace {
 
 constexpr uint32_t TickCounter = 1, ClockSeconds = 5, Glideslope = 41, Airspeed = 61,
                    BarberPole = 63, Master = 103, PitchTrim = 318, SpeedBrake = 325, Gear = 332,
-                   GlideslopeAngle = 550, RadioAltitude = 614, FurtherPower = 364;
+                   GlideslopeAngle = 550, RadioAltitudeMetres = 614, FurtherPower = 364;
 constexpr size_t Light = 1;
 
 struct Panel {
@@ -103,7 +103,7 @@ struct Approach {
 };
 
 void fly(Panel& p, const Approach& a) {
-    p.host.setVar(RadioAltitude, a.height);
+    p.host.setVar(RadioAltitudeMetres, a.height);
     p.host.setVar(Glideslope, a.deviation);
     p.host.setVar(GlideslopeAngle, a.angle);
     p.host.setVar(Gear, a.gear);

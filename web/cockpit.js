@@ -46,6 +46,7 @@
       height: c('tw_panel_height', 'number', []),
       windowCount: c('tw_window_count', 'number', []),
       windowBox: c('tw_window_box', 'number', ['number', 'number']),
+      windowTitle: c('tw_window_title', 'string', ['number']),
       gaugeCount: c('tw_gauge_count', 'number', []),
       gaugeName: c('tw_gauge_name', 'string', ['number']),
       gaugeBox: c('tw_gauge_box', 'number', ['number', 'number']),
@@ -255,6 +256,18 @@
       box.addEventListener('change', () => { api.setVar(variable, box.checked ? 1 : 0); needFrame = true; });
       api.setVar(variable, box.checked ? 1 : 0);
     };
+    // The panel windows, to scroll to.
+    const windows = document.getElementById('windows');
+    for (let n = 0; n < api.windowCount(); ++n) {
+      const b = document.createElement('button');
+      b.type = 'button';
+      b.textContent = api.windowTitle(n);
+      b.addEventListener('click', () => {
+        const r = canvas.getBoundingClientRect();
+        window.scrollTo(0, window.scrollY + r.top + api.windowBox(n, 0) * r.height / canvas.height);
+      });
+      windows.append(b);
+    }
     check('on-ground', 60);
     check('ground-power', 364);
     const engines = document.getElementById('engines');

@@ -66,7 +66,11 @@ const test = (name, fn) => tests.push({name, fn});
 
 test('a click on FLOOD_SW changes its icon in the canvas', async (page) => {
   const before = await page.evaluate(() => window.tarnwick.pixels('FLOOD_SW'));
-  await click(page, 'FLOOD_SW', 20, 20);
+  const p = await pointOf(page, 'FLOOD_SW', 20, 20);
+  await page.mouse.move(p.x, p.y);
+  // The host's hand cursor (code 5) over the switch's area.
+  assert.equal(await page.$eval('#panel', (c) => c.style.cursor), 'pointer');
+  await page.mouse.click(p.x, p.y);
   await page.waitForFunction((before) => {
     const now = window.tarnwick.pixels('FLOOD_SW');
     return now.some((v, i) => v !== before[i]);
@@ -87,6 +91,17 @@ test('a drag of thrust lever 2 sends its events, falling with the lever', async 
   assert.ok((await eventsSince(page, from)).every((e) => e.id !== 65820 && e.id !== 65822));
 });
 
+test('holding the altimeter knob repeats its event', async (page) => {
+  const from = await eventCount(page);
+  const p = await pointOf(page, 'ALT', 16, 271);  // the knob's decreasing side
+  await page.mouse.move(p.x, p.y);
+  await page.mouse.down();
+  await new Promise((resolve) => setTimeout(resolve, 1000));
+  await page.mouse.up();
+  const knob = (await eventsSince(page, from)).filter((e) => e.id === 65884 && e.source === 'area');
+  assert.ok(knob.length >= 3, `65884 sent ${knob.length} times in a second's hold`);
+});
+
 test('the ASI tooltip reads the airspeed set in the side panel', async (page) => {
   await page.click('#airspeed', {clickCount: 3});
   await page.type('#airspeed', '250');
@@ -100,13 +115,17 @@ test('the ASI tooltip reads the airspeed set in the side panel', async (page) =>
 
 test('engine 2 starts on engine 3\'s bleed air with the mouse', async (page) => {
   await page.click('#engine3');
-  await ticks(page, 120);  // engine 3 spools up to idle
+  await ticks(page, 120);  // engine 3 runs at idle, its bleed in the duct
   assert.equal(await page.evaluate(() => window.tarnwick.getVar(201)), 1);
   const duct = await tooltipOf(page, 'STARTER_PRESS', 150, 150);
   assert.ok(Number(/\((\d+) PSI\)/.exec(duct)?.[1]) > 28, duct);
 
+  await page.click('#sound');  // the buffers now play through Web Audio
   const from = await eventCount(page);
+  const sounds = (await page.evaluate(() => window.tarnwick.sounds())).length;
   await click(page, 'START_ARM', 5, 5);
+  await page.waitForFunction((n) => window.tarnwick.sounds().slice(n).some((s) => s.kind === 'play'),
+                             {timeout: 5000}, sounds);
   await click(page, 'START_SWITCHES', 47, 5);
   await ticks(page, 250);  // 13.75 s on the starter
   assert.ok((await eventsSince(page, from)).some((e) => e.id === 66301), 'no starter event');

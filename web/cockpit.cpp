@@ -33,7 +33,7 @@ struct Shown {
     int32_t x = 0, y = 0, w = 0, h = 0;  // on the panel, panel pixels
     PIXPOINT size{};                     // the gauge's own pixels
     std::vector<uint8_t> rgba;
-    uint64_t hash = 0;
+    uint64_t state = 0;  // drawStateHash of the last picture
     bool dirty = true;
 };
 
@@ -131,6 +131,32 @@ std::string utf8(std::string_view latin1) {
     return out;
 }
 
+// What a gauge's picture depends on, hashed: the same draw state draws the
+// same picture, so that an unchanged gauge (most of them, most frames) is not
+// drawn again.
+uint64_t drawStateHash(const Gauge& g) {
+    uint64_t h = 1469598103934665603ull;
+    auto mix = [&h](const void* p, size_t n) {
+        const auto* b = static_cast<const unsigned char*>(p);
+        for (size_t i = 0; i < n; ++i) h = (h ^ b[i]) * 1099511628211ull;
+    };
+    for (const tw::ElementState& e : g.drawState()) {
+        const double numbers[] = {e.angle,   e.offset_x,        e.offset_y,       e.rotation,
+                                  e.value,   e.fraction_x,      e.fraction_y,     e.value_x,
+                                  e.value_y, e.texture_scale_x, e.texture_scale_y};
+        const int32_t whole[] = {e.hidden ? 1 : 0,
+                                 e.image,
+                                 e.position.x,
+                                 e.position.y,
+                                 e.texture_center.x,
+                                 e.texture_center.y,
+                                 static_cast<int32_t>(e.resource_id)};
+        mix(numbers, sizeof numbers);
+        mix(whole, sizeof whole);
+    }
+    return h;
+}
+
 const char* give(std::string s) {
     g_cockpit->text = std::move(s);
     return g_cockpit->text.c_str();
@@ -185,6 +211,9 @@ EMSCRIPTEN_KEEPALIVE int tw_start(const char* panel_path) {
         c.height = std::clamp(height, 1, 16384);
         return static_cast<int>(c.shown.size());
     } catch (const std::exception& e) {
+        // Nothing half made stays behind: every call after this does nothing.
+        delete g_cockpit;
+        g_cockpit = nullptr;
         g_error = e.what();
         std::fprintf(stderr, "tarnwick: %s\n", e.what());
         return -1;
@@ -272,13 +301,12 @@ EMSCRIPTEN_KEEPALIVE int tw_render() {
     if (!g_cockpit) return 0;
     int changed = 0;
     for (Shown& s : g_cockpit->shown) {
+        const uint64_t state = drawStateHash(*s.placed.gauge);
+        if (state == s.state && !s.rgba.empty()) continue;
+        s.state = state;
         tw::Image own = tw::renderGauge(*s.placed.gauge, *g_cockpit->pictures, PanelColour);
         tw::Image boxed(std::max(s.w, 1), std::max(s.h, 1), PanelColour);
         tw::drawScaled(boxed, own, 0, 0, s.w, s.h);
-        uint64_t hash = 1469598103934665603ull;
-        for (uint32_t p : boxed.pixels) hash = (hash ^ p) * 1099511628211ull;
-        if (hash == s.hash && !s.rgba.empty()) continue;
-        s.hash = hash;
         s.rgba.resize(boxed.pixels.size() * 4);
         for (size_t k = 0; k < boxed.pixels.size(); ++k) {
             uint32_t p = boxed.pixels[k];

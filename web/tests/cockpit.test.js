@@ -144,7 +144,8 @@ test('engine 2 starts on engine 3\'s bleed air with the mouse', async (page) => 
   await ticks(page, 300);
   const idle = percent(await tooltipOf(page, 'N2E2', 150, 150));
   assert.ok(idle > 63, `N2 at idle ${idle}`);
-  assert.ok(await page.$eval('#engine2', (b) => b.checked), 'side panel: engine 2 not running');
+  // The side panel shows the engines four times a second.
+  await page.waitForFunction(() => document.getElementById('engine2').checked, {timeout: 5000});
 });
 
 async function main() {

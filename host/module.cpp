@@ -9,6 +9,10 @@
 #include "host/peload/pe_services.h"
 #endif
 
+#if TW_LINKED_MODULE
+#include "framework/gauge.h"
+#endif
+
 #if defined(_WIN32)
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
@@ -19,6 +23,10 @@
 #include <climits>
 
 #include "platform/linux/stand_in.h"
+#endif
+
+#if TW_LINKED_MODULE
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID);
 #endif
 
 namespace tw {
@@ -39,6 +47,19 @@ std::string programFolder() {
     size_t cut = p.find_last_of("\\/");
     return cut == std::string::npos ? std::string(".") : p.substr(0, cut);
 }
+#elif TW_LINKED_MODULE
+// The module is part of this program (the browser build has no dynamic
+// loader): "loading" it finds the same two exports by name, and the handle
+// that names its resources is the address of its Linkage.
+void* openLibrary(const std::string&) { return &Linkage; }
+void closeLibrary(void*) {}
+void* findSymbol(void*, const char* name) {
+    std::string_view n(name ? name : "");
+    if (n == "Linkage") return &Linkage;
+    if (n == "ImportTable") return &ImportTable;
+    return nullptr;
+}
+std::string lastError() { return "not linked in"; }
 #else
 void* openLibrary(const std::string& path) { return dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL); }
 void closeLibrary(void* h) { dlclose(h); }
@@ -47,6 +68,8 @@ std::string lastError() {
     const char* e = dlerror();
     return e ? e : "unknown error";
 }
+#endif
+#if !defined(_WIN32)
 std::string programFolder() {
     char buf[PATH_MAX];
     ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
@@ -56,13 +79,17 @@ std::string programFolder() {
 }
 
 // The library entry, called as the operating system would on Windows.
+#if TW_LINKED_MODULE
+void callEntry(void* h, uint32_t reason) { DllMain(static_cast<HINSTANCE>(h), reason, nullptr); }
+#else
 using EntryRoutine = int (*)(void*, uint32_t, void*);
 void callEntry(void* h, uint32_t reason) {
     if (auto entry = reinterpret_cast<EntryRoutine>(dlsym(h, "DllMain"))) entry(h, reason, nullptr);
 }
 #endif
+#endif
 
-#if !defined(_WIN32) && !TW_PELOAD
+#if !defined(_WIN32) && !TW_PELOAD && !TW_LINKED_MODULE
 // A Windows DLL starts with "MZ", which no shared object does.
 bool isWindowsDll(const std::string& path) {
     char magic[2] = {};
@@ -80,7 +107,7 @@ Module::Module(const std::string& path, PANEL_SERVICES* services) : path_(path),
         handle_ = image_->base();
         given_ = pe::stdcallServices(services);
     }
-#elif !defined(_WIN32)
+#elif !defined(_WIN32) && !TW_LINKED_MODULE
     if (isWindowsDll(path))
         throw std::runtime_error(path +
                                  " is a Windows DLL: only the 32-bit Linux host (preset linux32) "

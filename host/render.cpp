@@ -1,6 +1,8 @@
 #include "host/render.h"
 
+#if !TW_NO_ZLIB
 #include <zlib.h>
+#endif
 
 #include <algorithm>
 #include <cmath>
@@ -139,13 +141,52 @@ void put32(std::vector<uint8_t>& b, uint32_t v) {
     for (int i = 3; i >= 0; --i) b.push_back(static_cast<uint8_t>(v >> (8 * i)));
 }
 
+#if TW_NO_ZLIB
+// Where the target has no zlib (the browser build): the same PNG with its
+// picture in stored deflate blocks, which every reader takes.
+uint32_t crc32Of(const uint8_t* p, size_t n) {
+    uint32_t c = 0xFFFFFFFFu;
+    for (size_t i = 0; i < n; ++i) {
+        c ^= p[i];
+        for (int k = 0; k < 8; ++k) c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1u)));
+    }
+    return ~c;
+}
+
+std::vector<uint8_t> zlibStored(const std::vector<uint8_t>& raw) {
+    constexpr size_t Block = 65535;
+    std::vector<uint8_t> out = {0x78, 0x01};
+    size_t at = 0;
+    do {
+        size_t n = std::min(Block, raw.size() - at);
+        bool last = at + n == raw.size();
+        out.push_back(last ? 1 : 0);
+        out.insert(out.end(), {static_cast<uint8_t>(n), static_cast<uint8_t>(n >> 8),
+                               static_cast<uint8_t>(~n), static_cast<uint8_t>(~n >> 8)});
+        out.insert(out.end(), raw.begin() + static_cast<std::ptrdiff_t>(at),
+                   raw.begin() + static_cast<std::ptrdiff_t>(at + n));
+        at += n;
+    } while (at < raw.size());
+    uint32_t a = 1, b = 0;
+    for (uint8_t v : raw) {
+        a = (a + v) % 65521;
+        b = (b + a) % 65521;
+    }
+    put32(out, (b << 16) | a);
+    return out;
+}
+#else
+uint32_t crc32Of(const uint8_t* p, size_t n) {
+    return static_cast<uint32_t>(crc32(0L, p, static_cast<uInt>(n)));
+}
+#endif
+
 void chunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_t>& body) {
     put32(out, static_cast<uint32_t>(body.size()));
     size_t start = out.size();
     out.insert(out.end(), type, type + 4);
     out.insert(out.end(), body.begin(), body.end());
-    uLong crc = crc32(0L, out.data() + start, static_cast<uInt>(out.size() - start));
-    put32(out, static_cast<uint32_t>(crc));
+    put32(out, crc32Of(out.data() + start, out.size() - start));
 }
 
 }  // namespace
@@ -311,12 +352,16 @@ std::vector<uint8_t> encodePng(const Image& image) {
             raw.push_back(static_cast<uint8_t>(c));
         }
     }
+#if TW_NO_ZLIB
+    std::vector<uint8_t> packed = zlibStored(raw);
+#else
     uLongf packed_size = compressBound(static_cast<uLong>(raw.size()));
     std::vector<uint8_t> packed(packed_size);
     if (compress2(packed.data(), &packed_size, raw.data(), static_cast<uLong>(raw.size()), 6) !=
         Z_OK)
         throw std::runtime_error("cannot compress the picture");
     packed.resize(packed_size);
+#endif
 
     std::vector<uint8_t> out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     std::vector<uint8_t> head;

@@ -63,7 +63,9 @@ public:
 
     // The capacity is rounded up to a power of two.
     explicit RingLog(size_t capacity) : mask_(roundUp(capacity) - 1) {
-        slots_ = std::make_unique_for_overwrite<T[]>(mask_ + 1);
+        // Default-initialised, as make_unique_for_overwrite would, which the
+        // browser build's standard library lacks.
+        slots_ = std::unique_ptr<T[]>(new T[mask_ + 1]);
     }
     RingLog(const RingLog& other) : RingLog(other.capacity()) {
         for (const T& entry : other) push(entry);

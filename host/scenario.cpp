@@ -497,7 +497,6 @@ bool closeEnough(double seen, double expected, std::optional<double> tolerance) 
     return std::fabs(seen - expected) <= t;
 }
 
-constexpr size_t EventsKept = 24;       // in a step's result and for messages
 constexpr int64_t ProgressChunk = 500;  // periods or frames between progress reports
 constexpr uint32_t TimeOfDayVar = 557;
 

@@ -146,7 +146,7 @@ struct Records {
         return ElementPlace{Engines[N].gauge, bitmap, p.x, p.y, flags, next};
     }
     static constinit inline ELEMENT_NEEDLE vernier =
-        needle(at(BmpVernier, VernierCentre, LitSmoothImage), 0, egtVernier<N>, {8, 5},
+        needle(at(BmpVernier, VernierCentre, LitSmoothImage, nullptr), 0, egtVernier<N>, {8, 5},
                VernierScale, std::size(VernierScale), 0);
     static constinit inline ELEMENT_HEADER* pointerNext[] = {&vernier.header, nullptr};
     static constinit inline ELEMENT_NEEDLE pointer =

@@ -206,10 +206,10 @@ struct Records {
                S.bug_pivot, nullptr, 0, NeedleRate);
     static constinit inline ELEMENT_HEADER* overlayNext[] = {&bug.header, nullptr};
     static constinit inline ELEMENT_STATIC_IMAGE overlay =
-        staticImage(at(S.overlay, S.overlay_at, LitImage, overlayNext));
+        staticImage(at(S.overlay, S.overlay_at, LitImage, overlayNext, nullptr));
     static constinit inline ELEMENT_HEADER* faceNext[] = {&overlay, nullptr};
     static constinit inline ELEMENT_STATIC_IMAGE face =
-        staticImage(at(S.face, {0, 0}, ImageTransparent, faceNext));
+        staticImage(at(S.face, {0, 0}, ImageTransparent, faceNext, nullptr));
     static constinit inline ELEMENT_HEADER* elements[] = {&face, nullptr};
 
     static constinit inline TOOLTIP_ARG tooltipArgs[] = {tooltipArg(Rotor, eprTooltipValue)};

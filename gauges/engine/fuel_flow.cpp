@@ -132,7 +132,7 @@ struct Records {
     static constinit inline ELEMENT_NEEDLE pointer = needle(
         at(BmpPointer, PointerCentre.x, PointerCentre.y, LitImage), FuelFlow1 + N * EngineStride19,
         flowPointer<N>, {15, 8}, FlowScale, std::size(FlowScale), Engines[N].pointer_rate);
-    static constinit inline ELEMENT_MOVING_IMAGE drums[] = {
+    static constinit inline ELEMENT_MOVING_IMAGE drums[5] = {
         drum(76, DrumTop, usedDrum<N, TenThousandsPlace>),
         drum(108, DrumTop, usedDrum<N, ThousandsPlace>),
         drum(140, DrumTop, usedDrum<N, HundredsPlace>),

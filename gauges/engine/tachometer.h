@@ -49,9 +49,10 @@ struct Records {
                                      ELEMENT_HEADER** next = nullptr) {
         return ElementPlace{Family::Engines[N].gauge, bitmap, p.x, p.y, flags, next};
     }
-    static constinit inline ELEMENT_NEEDLE vernier = needle(
-        at(BmpVernier, VernierCentre, LitSmoothImage), Family::VernierToken1 + N * EngineStride35,
-        Family::template vernier<N>, VernierPivot, VernierScale, std::size(VernierScale), 0);
+    static constinit inline ELEMENT_NEEDLE vernier =
+        needle(at(BmpVernier, VernierCentre, LitSmoothImage, nullptr),
+               Family::VernierToken1 + N * EngineStride35, Family::template vernier<N>,
+               VernierPivot, VernierScale, std::size(VernierScale), 0);
     static constinit inline ELEMENT_HEADER* pointerNext[] = {&vernier.header, nullptr};
     static constinit inline ELEMENT_NEEDLE pointer =
         needle(at(BmpPointer, PointerCentre, LitSmoothImage, pointerNext),

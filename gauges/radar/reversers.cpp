@@ -86,9 +86,9 @@ struct ReverserRecords {
     }
     // Both lights start hidden; the callback shows them.
     static constinit inline ELEMENT_ICON transit =
-        icon(place(BmpTransit, {0, 0}, LitLight | ImageHidden), 0, nullptr, 1);
+        icon(place(BmpTransit, {0, 0}, LitLight | ImageHidden, nullptr), 0, nullptr, 1);
     static constinit inline ELEMENT_ICON deployed =
-        icon(place(BmpDeployed, g.layout.deployed, LitLight | ImageHidden), 0, nullptr, 1);
+        icon(place(BmpDeployed, g.layout.deployed, LitLight | ImageHidden, nullptr), 0, nullptr, 1);
     static constinit inline ELEMENT_HEADER* faceNext[] = {&deployed.header, &transit.header,
                                                           nullptr};
     static constinit inline ELEMENT_STATIC_IMAGE face =

@@ -15,6 +15,8 @@ namespace {
 
 class SoundDevice;
 
+SoundListener listener = nullptr;
+
 // How far the write cursor runs ahead of a playing cursor: what a mixer would
 // already have taken.
 constexpr uint64_t kWriteLeadMs = 15;
@@ -148,6 +150,7 @@ public:
         if (!(flags_ & DSBCAPS_CTRLVOLUME)) return DSERR_CONTROLUNAVAIL;
         if (volume < DSBVOLUME_MIN || volume > DSBVOLUME_MAX) return DSERR_INVALIDPARAM;
         volume_ = volume;
+        if (listener) listener(this, SoundEvent::Volume, looping_, volume_);
         return DS_OK;
     }
     HRESULT SetPan(LONG pan) override {
@@ -174,6 +177,7 @@ public:
         anchor(position_);
         playing_ = false;
         ++stopCalls_;
+        if (listener) listener(this, SoundEvent::Stop, looping_, volume_);
         return DS_OK;
     }
 
@@ -185,6 +189,9 @@ public:
         anchor(position_);
         playing_ = false;
     }
+
+    const std::vector<BYTE>& data() const { return data_; }
+    const WAVEFORMATEX& format() const { return format_; }
 
     SoundBufferInfo info() {
         observe();
@@ -260,6 +267,7 @@ private:
         playing_ = false;
         released_ = true;
         locks_.clear();
+        if (listener) listener(this, SoundEvent::Stop, looping_, volume_);
     }
 
     LPDIRECTSOUND deviceInterface() const;
@@ -393,6 +401,7 @@ HRESULT SoundBuffer::Play(DWORD reserved, DWORD priority, DWORD flags) {
     playing_ = true;
     looping_ = flags & DSBPLAY_LOOPING;
     ++playCalls_;
+    if (listener) listener(this, SoundEvent::Play, looping_, volume_);
     return DS_OK;
 }
 
@@ -417,6 +426,17 @@ std::vector<SoundBufferInfo> soundBuffers() {
     std::vector<SoundBufferInfo> out;
     for (const auto& b : bufferList) out.push_back(b->info());
     return out;
+}
+
+void setSoundListener(SoundListener l) { listener = l; }
+
+const std::vector<BYTE>* soundBufferBytes(LPDIRECTSOUNDBUFFER buffer, WAVEFORMATEX* format) {
+    for (const auto& b : bufferList) {
+        if (b.get() != buffer) continue;
+        if (format) *format = b->format();
+        return &b->data();
+    }
+    return nullptr;
 }
 
 }  // namespace twplat

@@ -20,6 +20,20 @@ namespace twplat {
 
 namespace {
 
+// The file under a mapping backed by the paging file.
+int anonymousFile() {
+#if defined(__EMSCRIPTEN__)
+    // The browser's file system has no memfd: a file that is gone once opened.
+    static unsigned serial = 0;
+    const std::string path = "/tmp/twplat-mapping-" + std::to_string(++serial);
+    const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd >= 0) unlink(path.c_str());
+    return fd;
+#else
+    return memfd_create("twplat-mapping", MFD_CLOEXEC);
+#endif
+}
+
 constexpr uint64_t kAllocationGranularity = 65536;
 
 struct FileObject {
@@ -340,7 +354,7 @@ HANDLE WINAPI CreateFileMappingA(HANDLE hFile, LPSECURITY_ATTRIBUTES, DWORD flPr
             SetLastError(ERROR_INVALID_PARAMETER);
             return nullptr;
         }
-        const int fd = memfd_create("twplat-mapping", MFD_CLOEXEC);
+        const int fd = anonymousFile();
         if (fd < 0 || size > static_cast<uint64_t>(SIZE_MAX) ||
             ftruncate(fd, static_cast<off_t>(size)) != 0) {
             if (fd >= 0) close(fd);

@@ -164,4 +164,17 @@ struct SoundBufferInfo {
 // buffers stay listed (and their objects stay valid) until the next reset.
 std::vector<SoundBufferInfo> soundBuffers();
 
+// ---- Listening -----------------------------------------------------------------
+// Where something outside can make the buffers heard (the browser page's Web
+// Audio): told after every Play, Stop and SetVolume that succeeded and a last release, with the
+// buffer's looping flag and volume (hundredths of a decibel) as they are then.
+enum class SoundEvent { Play, Stop, Volume };
+using SoundListener = void (*)(LPDIRECTSOUNDBUFFER buffer, SoundEvent event, bool looping,
+                               LONG volume);
+// Null: nobody listens. The listener stays over reset().
+void setSoundListener(SoundListener listener);
+// A live or released buffer's contents and format, without a copy; null for a
+// pointer that is no buffer made since the last reset.
+const std::vector<BYTE>* soundBufferBytes(LPDIRECTSOUNDBUFFER buffer, WAVEFORMATEX* format);
+
 }  // namespace twplat

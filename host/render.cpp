@@ -107,8 +107,8 @@ int32_t wrapIndex(double t, int32_t n) {
     return std::clamp(static_cast<int32_t>(r), 0, n - 1);
 }
 
-void drawSprite(Image& dst, const ElementState& s, const Picture& tex, Pictures& pictures,
-                bool transparent) {
+// The texture's transparent colour always shows what lies beneath (render.h).
+void drawSprite(Image& dst, const ElementState& s, const Picture& tex, Pictures& pictures) {
     auto* sp = reinterpret_cast<const ELEMENT_SPRITE*>(s.element);
     double kx = sp->texture_scale_x, ky = sp->texture_scale_y;
     if (!finite(kx) || !finite(ky) || std::fabs(kx) < 1e-3 || std::fabs(ky) < 1e-3) return;
@@ -131,7 +131,7 @@ void drawSprite(Image& dst, const ElementState& s, const Picture& tex, Pictures&
             if (!finite(u) || !finite(v)) continue;
             int32_t iu = wrapIndex(u, tex.width), iv = wrapIndex(v, tex.height);
             uint32_t col = tex.at(iu, iv);
-            if (transparent && col == Transparent) continue;
+            if (col == Transparent) continue;
             dst.put(s.position.x + x, s.position.y + y, col);
         }
     }
@@ -252,7 +252,7 @@ Image renderGauge(const Gauge& gauge, Pictures& pictures, uint32_t background) {
                 drawMoving(img, s, *p, pictures, transparent);
                 break;
             case ElementSprite:
-                drawSprite(img, s, *p, pictures, transparent);
+                drawSprite(img, s, *p, pictures);
                 break;
             default:
                 break;

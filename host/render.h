@@ -18,8 +18,11 @@
 //   seen through a window at the element's position: the bitmap numbered one
 //   after the texture when the module carries it, else the texture's own
 //   scaled rectangle; the texture tiles, so offsets past its edges wrap;
-// - the transparent colour (black) of elements with image flag 0x1 lets what
-//   lies beneath show; hidden elements are not drawn.
+// - the transparent colour (black) of elements with image flag 0x1, and of
+//   every sprite's texture, lets what lies beneath show: a sprite without a
+//   window bitmap is seen through its whole scaled texture, which would
+//   otherwise hide the face around it (ALT's barometric scale); hidden
+//   elements are not drawn.
 #pragma once
 
 #include <cstdint>

@@ -169,6 +169,27 @@ TEST(Render, RadarEchoesShowOnTheScreen) {
     EXPECT_NE(tw::renderGauge(*screen, pictures).pixels, before.pixels);
 }
 
+// ALT's barometric scale has no window bitmap: around its markings the dial
+// face stays in sight.
+TEST(Render, TheAltimetersScaleLeavesTheFaceInSight) {
+    tw::Host host;
+    tw::Gauge* alt = host.createGauge("ALT");
+    tw::Pictures pictures(host.module().handle());
+    const tw::Picture* face = pictures.find(0x4700);
+    ASSERT_TRUE(face);
+    host.frame();
+    tw::Image img = tw::renderGauge(*alt, pictures);
+    // The scale's corner of the dial, right of and below its top left.
+    int same = 0, all = 0;
+    for (int y = 200; y < 300; ++y)
+        for (int x = 230; x < 300; ++x) {
+            if (face->at(x, y) == 0) continue;  // beyond the dial
+            ++all;
+            same += img.at(x, y) == face->at(x, y);
+        }
+    EXPECT_GT(same, all * 9 / 10);
+}
+
 TEST(Render, PngCarriesTheImage) {
     tw::Image img(3, 2, 0x102030);
     img.put(2, 1, 0xFFFFFF);

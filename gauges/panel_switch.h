@@ -24,10 +24,11 @@ struct PlateWithIcon {
 // icon shows no host variable: its callback gives the image.
 constexpr PlateWithIcon plateWithIcon(PlateWithIcon* self, GAUGE_HEADER* gauge, uint32_t plate,
                                       uint32_t icon_bitmap, uint32_t images, ElementCallback cb,
-                                      uint32_t icon_flags = ImageTransparent) {
+                                      uint32_t icon_flags = ImageTransparent,
+                                      uint32_t plate_flags = 0) {
     return PlateWithIcon{icon({gauge, icon_bitmap, 0, 0, icon_flags}, 0, cb, images),
                          {&self->icon.header, nullptr},
-                         staticImage({gauge, plate, 0, 0, 0, self->plate_next}),
+                         staticImage({gauge, plate, 0, 0, plate_flags, self->plate_next}),
                          {&self->plate, nullptr}};
 }
 
@@ -69,12 +70,10 @@ constexpr LampMouse lampMouse(const char* tooltip) {
 template <GAUGE_HEADER& Gauge, uint32_t Plate, uint32_t Picture, uint32_t Pictures,
           ElementCallback Value>
 struct PlateAndIcon {
-    static constinit inline ELEMENT_ICON picture =
-        icon({&Gauge, Picture, 0, 0, ImageTransparent}, 0, Value, Pictures);
-    static constinit inline ELEMENT_HEADER* plateNext[] = {&picture.header, nullptr};
-    static constinit inline ELEMENT_STATIC_IMAGE plate =
-        staticImage({&Gauge, Plate, 0, 0, ImageTransparent, plateNext});
-    static constinit inline ELEMENT_HEADER* elements[] = {&plate, nullptr};
+    static constinit inline PlateWithIcon records =
+        plateWithIcon(&PlateAndIcon::records, &Gauge, Plate, Picture, Pictures, Value,
+                      ImageTransparent, ImageTransparent);
+    static constexpr ELEMENT_HEADER** elements = records.elements;
 };
 
 // An icon showing a module variable as its image.

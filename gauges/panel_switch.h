@@ -36,6 +36,19 @@ struct AreaBox {
     int32_t x, y, width, height;
 };
 
+// The overhead's toggle switch: its plate and its lever's three pictures, and
+// the lever's area.
+constexpr uint32_t BmpToggleSwitchPlate = 0x3100;
+constexpr uint32_t BmpToggleSwitch = 0x3110;
+constexpr uint32_t ToggleSwitchImages = 3;
+constexpr AreaBox ToggleSwitchArea = {0, 0, 30, 36};
+
+constexpr PlateWithIcon toggleSwitch(PlateWithIcon* self, GAUGE_HEADER* gauge,
+                                     ElementCallback position) {
+    return plateWithIcon(self, gauge, BmpToggleSwitchPlate, BmpToggleSwitch, ToggleSwitchImages,
+                         position);
+}
+
 // One area over the whole switch, under a tooltip that covers the gauge.
 using OneAreaMouse = std::array<MOUSE_RECT, 5>;
 constexpr OneAreaMouse oneAreaMouse(const char* tooltip, AreaBox box, MouseCallback click,

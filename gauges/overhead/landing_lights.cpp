@@ -30,10 +30,6 @@ constexpr int32_t PositionRetracted = 0;
 constexpr int32_t PositionOff = 1;
 constexpr int32_t PositionOn = 2;
 
-constexpr uint32_t BmpSwitchPlate = 0x3100;
-constexpr uint32_t BmpSwitch = 0x3110;
-constexpr uint32_t SwitchImages = 3;
-
 MODULE_VAR lightsOn = hostVar(hostvar::LandingLightsState);
 MODULE_VAR lightsExtended = hostVar(hostvar::LandingLightsExtended);
 
@@ -89,8 +85,7 @@ int32_t HOSTAPI landingLightsDown(PIXPOINT*, uint32_t) {
 }
 
 constinit PlateWithIcon landingLightsElements =
-    plateWithIcon(&landingLightsElements, &gauge_LANDING_LIGHT1, BmpSwitchPlate, BmpSwitch,
-                  SwitchImages, landingLightsIcon);
+    toggleSwitch(&landingLightsElements, &gauge_LANDING_LIGHT1, landingLightsIcon);
 
 constinit RockerMouse landingLightsMouse =
     rockerMouse("Landing Lights Extend/Retract Switch", {0, 0, 30, 18}, landingLightsDown,

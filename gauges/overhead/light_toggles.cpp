@@ -28,11 +28,7 @@ namespace {
 constexpr int32_t LightOff = 1;
 constexpr int32_t LightOn = 2;
 
-constexpr uint32_t BmpSwitchPlate = 0x3100;
-constexpr uint32_t BmpSwitch = 0x3110;
-constexpr uint32_t SwitchImages = 3;
 constexpr uint32_t HelpSwitch = 43910;
-constexpr AreaBox SwitchArea = {0, 0, 30, 36};
 
 struct LightToggle {
     int32_t* position;
@@ -76,13 +72,13 @@ int32_t HOSTAPI lightToggleClick(PIXPOINT*, uint32_t) {
 
 template <int Light>
 constexpr PlateWithIcon lightPicture(PlateWithIcon* self) {
-    return plateWithIcon(self, Lights[Light].gauge, BmpSwitchPlate, BmpSwitch, SwitchImages,
-                         lightToggleIcon<Light>);
+    return toggleSwitch(self, Lights[Light].gauge, lightToggleIcon<Light>);
 }
 
 template <int Light>
 constexpr OneAreaMouse lightMouse() {
-    return oneAreaMouse(Lights[Light].tooltip, SwitchArea, lightToggleClick<Light>, HelpSwitch);
+    return oneAreaMouse(Lights[Light].tooltip, ToggleSwitchArea, lightToggleClick<Light>,
+                        HelpSwitch);
 }
 
 constinit PlateWithIcon lightElements[LightCount] = {lightPicture<0>(&lightElements[0]),

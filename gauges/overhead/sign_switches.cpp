@@ -27,11 +27,7 @@ namespace {
 constexpr int32_t SignOff = 0;
 constexpr int32_t SignOn = 2;
 
-constexpr uint32_t BmpSwitchPlate = 0x3100;
-constexpr uint32_t BmpSwitch = 0x3110;
-constexpr uint32_t SwitchImages = 3;
 constexpr uint32_t HelpSwitch = 43910;
-constexpr AreaBox SwitchArea = {0, 0, 30, 36};
 
 struct SignSwitch {
     int32_t* position;
@@ -63,13 +59,12 @@ int32_t HOSTAPI signSwitchClick(PIXPOINT*, uint32_t) {
 
 template <int Sign>
 constexpr PlateWithIcon signPicture(PlateWithIcon* self) {
-    return plateWithIcon(self, Signs[Sign].gauge, BmpSwitchPlate, BmpSwitch, SwitchImages,
-                         signSwitchIcon<Sign>);
+    return toggleSwitch(self, Signs[Sign].gauge, signSwitchIcon<Sign>);
 }
 
 template <int Sign>
 constexpr OneAreaMouse signMouse() {
-    return oneAreaMouse(Signs[Sign].tooltip, SwitchArea, signSwitchClick<Sign>, HelpSwitch);
+    return oneAreaMouse(Signs[Sign].tooltip, ToggleSwitchArea, signSwitchClick<Sign>, HelpSwitch);
 }
 
 constinit PlateWithIcon signElements[SignCount] = {signPicture<0>(&signElements[0]),

@@ -29,10 +29,6 @@ constexpr int32_t LowestPosition = 0;
 constexpr int32_t MiddlePosition = 1;
 constexpr int32_t HighestPosition = 2;
 
-constexpr uint32_t BmpSwitchPlate = 0x3100;
-constexpr uint32_t BmpSwitch = 0x3110;
-constexpr uint32_t SwitchImages = 3;
-
 MODULE_VAR wingFloodLights = hostVar(hostvar::WingFloodLights);
 
 // Only a light plainly off or on moves the switch.
@@ -76,8 +72,7 @@ int32_t HOSTAPI wingFloodDown(PIXPOINT*, uint32_t) {
 }
 
 constinit PlateWithIcon wingFloodElements =
-    plateWithIcon(&wingFloodElements, &gauge_WING_FLOOD_LIGHTS, BmpSwitchPlate, BmpSwitch,
-                  SwitchImages, wingFloodIcon);
+    toggleSwitch(&wingFloodElements, &gauge_WING_FLOOD_LIGHTS, wingFloodIcon);
 
 constinit RockerMouse wingFloodMouse = rockerMouse("Wing Flood Lights Switch", {0, 0, 30, 18},
                                                    wingFloodDown, {0, 19, 30, 18}, wingFloodUp);

@@ -14,6 +14,7 @@
 #include "host/host.h"
 #include "host/panel_config.h"
 #include "host/render.h"
+#include "host/weather_field.h"
 #include "platform/linux/stand_in.h"
 #include "web/host_model.h"
 
@@ -179,6 +180,10 @@ EMSCRIPTEN_KEEPALIVE int tw_start(const char* panel_path) {
         c.host = std::make_unique<Host>();
         c.host->setVar(60, 1.0);    // on the ground
         c.host->setVar(76, 29.92);  // standard pressure
+        // The offset service answers the weather radar: a thunderstorm 10 nm
+        // north of the aircraft, 6 nm across, its top at 9000 m.
+        c.host->startOffsetServer().serveWeather(
+            tw::WeatherField{{{0.1667, 0.0, 6.0, {9000, 6, 5, 4}}}, {}, 0.0});
         c.pictures = std::make_unique<tw::Pictures>(c.host->module().handle());
         std::vector<tw::PlacedGauge> placed = tw::placePanel(*c.host, c.config);
         c.host->frame();

@@ -54,6 +54,12 @@ struct MappingObject {
     DWORD protect = 0;
     int memfd = -1;  // the paging-file backing; -1 for a file's mapping
     std::shared_ptr<FileObject> file;
+#if defined(__EMSCRIPTEN__)
+    // The browser's mmap copies a file into memory, so two views would not
+    // see each other's writes: every shared view of a paging-file mapping
+    // is a window on this one block instead.
+    std::vector<uint8_t> memory;
+#endif
     ~MappingObject() {
         if (memfd >= 0) close(memfd);
     }
@@ -69,10 +75,12 @@ struct HandleEntry {
 struct ViewEntry {
     std::shared_ptr<MappingObject> mapping;
     size_t length;
+    bool mapped = true;  // false for a window on the mapping's own memory
 };
 
 std::map<uintptr_t, HandleEntry> handleTable;
-std::map<uintptr_t, ViewEntry> viewTable;
+// Two views may share a base when they are windows on one block.
+std::multimap<uintptr_t, ViewEntry> viewTable;
 std::vector<std::weak_ptr<FileObject>> fileObjects;
 std::vector<std::weak_ptr<MappingObject>> mappingObjects;
 uintptr_t nextHandle = 0x100;
@@ -195,7 +203,8 @@ DWORD rightsFor(DWORD protect) {
 namespace detail {
 
 void resetFiles() {
-    for (auto& [base, view] : viewTable) munmap(reinterpret_cast<void*>(base), view.length);
+    for (auto& [base, view] : viewTable)
+        if (view.mapped) munmap(reinterpret_cast<void*>(base), view.length);
     viewTable.clear();
     handleTable.clear();
     fileObjects.clear();
@@ -467,6 +476,14 @@ LPVOID WINAPI MapViewOfFile(HANDLE hFileMappingObject, DWORD dwDesiredAccess,
     }
     const auto length =
         static_cast<size_t>(dwNumberOfBytesToMap ? dwNumberOfBytesToMap : m->size - offset);
+#if defined(__EMSCRIPTEN__)
+    if (!m->file && share == MAP_SHARED) {
+        if (m->memory.empty()) m->memory.assign(static_cast<size_t>(m->size), 0);
+        void* window = m->memory.data() + offset;
+        viewTable.emplace(reinterpret_cast<uintptr_t>(window), ViewEntry{m, length, false});
+        return window;
+    }
+#endif
     void* base = mmap(nullptr, length, prot, share, m->fd(), static_cast<off_t>(offset));
     if (base == MAP_FAILED) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
@@ -483,7 +500,7 @@ BOOL WINAPI UnmapViewOfFile(LPCVOID lpBaseAddress) {
         SetLastError(ERROR_INVALID_ADDRESS);
         return FALSE;
     }
-    munmap(const_cast<void*>(lpBaseAddress), it->second.length);
+    if (it->second.mapped) munmap(const_cast<void*>(lpBaseAddress), it->second.length);
     viewTable.erase(it);
     return TRUE;
 }

@@ -148,6 +148,16 @@ test('engine 2 starts on engine 3\'s bleed air with the mouse', async (page) => 
   await page.waitForFunction(() => document.getElementById('engine2').checked, {timeout: 5000});
 });
 
+test('the weather radar paints the storm ahead once switched on', async (page) => {
+  await click(page, 'radartc', 10, 75);  // range 20 nm
+  await ticks(page, 2);
+  const before = await page.evaluate(() => window.tarnwick.pixels('radar'));
+  await ticks(page, 80);  // a sweep, a cell a tick
+  const after = await page.evaluate(() => window.tarnwick.pixels('radar'));
+  const changed = after.filter((v, i) => v !== before[i]).length;
+  assert.ok(changed > 1000, `${changed} pixel values changed over the sweep`);
+});
+
 async function main() {
   const server = await serve(pageDir);
   const url = `http://127.0.0.1:${server.address().port}/`;

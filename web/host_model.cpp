@@ -1,3 +1,4 @@
+// The engine model of the browser cockpit (host_model.h).
 #include "web/host_model.h"
 
 #include <algorithm>
@@ -18,6 +19,15 @@ uint32_t thrustVar(int n) { return 128 + 35 * static_cast<uint32_t>(n); }
 uint32_t n1RawVar(int n) { return 135 + 35 * static_cast<uint32_t>(n); }
 uint32_t n2RawVar(int n) { return 136 + 35 * static_cast<uint32_t>(n); }
 
+// The module's events to the host's engines, engine 1's; the others follow
+// at the stride.
+constexpr uint32_t StarterEngaged1 = 66300;  // stride 1, sent while a start runs
+constexpr uint32_t StarterToggle1 = 65927;   // stride 6
+constexpr uint32_t FuelOn1 = 65983;          // stride 5
+constexpr uint32_t FuelCutOff1 = 65987;      // stride 5
+constexpr uint32_t ThrustLeverSet1 = 65820;  // stride 1, with the lever's value
+constexpr uint32_t StarterToggleStride = 6, FuelStride = 5;
+
 constexpr double StarterN2 = 25.0;  // what the starter alone turns the core to
 constexpr double IdleN2 = 70.0;     // the bleed of an idling engine 3 starts the others
 constexpr double LightOffSeconds = 2.0;
@@ -37,11 +47,12 @@ void HostModel::hear(const SentEvent& event) {
     for (int n = 0; n < 4; ++n) {
         Engine& e = engines_[static_cast<size_t>(n)];
         const uint32_t k = static_cast<uint32_t>(n);
-        if (id == 66300 + k) e.starter_left = StarterRunOn;
-        if (id == 65927 + 6 * k) e.starter_left = e.starter_left > 0 ? 0.0 : StarterRunOn;
-        if (id == 65983 + 5 * k) e.fuel = true;
-        if (id == 65987 + 5 * k) e.fuel = false;
-        if (id == 65820 + k) e.thrust = static_cast<int32_t>(event.value);
+        if (id == StarterEngaged1 + k) e.starter_left = StarterRunOn;
+        if (id == StarterToggle1 + StarterToggleStride * k)
+            e.starter_left = e.starter_left > 0 ? 0.0 : StarterRunOn;
+        if (id == FuelOn1 + FuelStride * k) e.fuel = true;
+        if (id == FuelCutOff1 + FuelStride * k) e.fuel = false;
+        if (id == ThrustLeverSet1 + k) e.thrust = static_cast<int32_t>(event.value);
     }
 }
 

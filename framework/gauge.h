@@ -64,6 +64,9 @@ constexpr GAUGE_HEADER makeGaugeHeader(const char* name, uint32_t width_mm,
     return h;
 }
 
+// The gauge callback of a gauge that has nothing to do on any service.
+inline void HOSTAPI noServiceAction(GAUGE_HEADER*, int32_t, uintptr_t) {}
+
 // ---- Element records --------------------------------------------------------
 
 // Where an element sits: its gauge, its bitmap, its position and flags, and the

@@ -95,9 +95,6 @@ double HOSTAPI positionIcon(ELEMENT_HEADER*) {
     return Position;
 }
 
-// A gauge whose callback has nothing to do.
-inline void HOSTAPI noServiceAction(GAUGE_HEADER*, int32_t, uintptr_t) {}
-
 // Child areas of the panels: a left press, the pointing hand.
 constexpr MOUSE_RECT panelClick(int32_t x, int32_t y, int32_t w, int32_t h, MouseCallback cb) {
     return mouseChild(x, y, w, h, SwitchCursor, MouseLeftPress, cb);

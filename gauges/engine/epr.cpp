@@ -132,8 +132,6 @@ void HOSTAPI oldEprEngine1(GAUGE_HEADER* gauge, int32_t service, uintptr_t) {
     setDefaultBugs(Old.default_bug);
 }
 
-void HOSTAPI noServiceAction(GAUGE_HEADER*, int32_t, uintptr_t) {}
-
 // ---- Element callbacks ------------------------------------------------------
 
 // The gauge's parameter picks the model's variant for its needles.

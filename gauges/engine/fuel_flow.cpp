@@ -160,8 +160,6 @@ struct Records {
     };
 };
 
-void HOSTAPI noServiceAction(GAUGE_HEADER*, int32_t, uintptr_t) {}
-
 template <int N>
 constexpr GAUGE_HEADER header() {
     return makeGaugeHeader(Engines[N].name, 100, Records<N>::elements, Records<N>::mouse,

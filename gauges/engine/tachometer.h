@@ -76,8 +76,7 @@ struct Records {
     };
 };
 
-// Engine 1's gauges have no gauge callback; the others one that does nothing.
-inline void HOSTAPI noServiceAction(GAUGE_HEADER*, int32_t, uintptr_t) {}
+// Engine 1's gauges have no gauge callback; the others noServiceAction.
 
 template <typename Family, int N>
 constexpr GAUGE_HEADER header(const char* name) {

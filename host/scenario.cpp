@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <set>
 #include <sstream>
@@ -14,6 +15,14 @@
 
 #include "framework/panel_state.h"
 #include "host/render.h"
+
+#if !defined(_WIN32)
+#include <cctype>
+#include <cstring>
+#include <filesystem>
+
+#include "platform/linux/stand_in.h"
+#endif
 
 namespace tw {
 
@@ -277,7 +286,7 @@ void parseExpect(const LineReader& r, const std::vector<std::string>& w, Scenari
     auto need = [&](size_t n, const char* usage) {
         if (w.size() < n) r.refuse(std::string("missing argument: want ") + usage);
     };
-    need(2, "expect event|no event|tooltip|var|element ...");
+    need(2, "expect event|no event|tooltip|var|element|sound ...");
     const std::string& what = w[1];
     if (what == "event" || (what == "no" && w.size() > 2 && w[2] == "event")) {
         bool none = what == "no";
@@ -353,6 +362,30 @@ void parseExpect(const LineReader& r, const std::vector<std::string>& w, Scenari
         need(6, usage);
         s.value = r.number(w[5], "value");
         tolerance(r, w, 6, s, usage);
+        return;
+    }
+    if (what == "sound") {
+        s.kind = Kind::ExpectSound;
+        const char* usage = "expect sound NAME playing|looping|stopped | expect sound NAME plays N";
+        need(4, usage);
+        s.words = w[2];
+        if (s.words.empty() || s.words.find_first_of("/\\") != std::string::npos)
+            r.refuse("bad sound name '" + s.words +
+                     "': want the WAV file's name, as "
+                     "tarnwick_overspeed.wav");
+        using S = ScenarioStep::Sound;
+        const std::string& state = w[3];
+        if (state == "plays" && w.size() == 5) {
+            s.sound = S::Plays;
+            s.times = r.integer(w[4], "count", 0, MaxRepeat * 100);
+        } else if (w.size() == 4 &&
+                   (state == "playing" || state == "looping" || state == "stopped")) {
+            s.sound = state == "playing"   ? S::Playing
+                      : state == "looping" ? S::Looping
+                                           : S::Stopped;
+        } else {
+            r.refuse(std::string("want ") + usage);
+        }
         return;
     }
     r.refuse("unknown expectation '" + what + "'");
@@ -497,6 +530,50 @@ bool closeEnough(double seen, double expected, std::optional<double> tolerance) 
     return std::fabs(seen - expected) <= t;
 }
 
+#if !defined(_WIN32)
+// The sound samples of a WAV file in the Sound folder of the working
+// directory, its name matched without regard to case; empty when there is no
+// such file or it has no data chunk.
+std::vector<uint8_t> soundFileData(const std::string& name) {
+    namespace fs = std::filesystem;
+    auto lower = [](std::string t) {
+        for (char& c : t) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return t;
+    };
+    std::error_code ec;
+    fs::path found;
+    for (const fs::directory_entry& e : fs::directory_iterator("Sound", ec)) {
+        if (lower(e.path().filename().string()) == lower(name)) {
+            found = e.path();
+            break;
+        }
+    }
+    if (found.empty()) return {};
+    std::ifstream in(found, std::ios::binary);
+    std::vector<uint8_t> file((std::istreambuf_iterator<char>(in)),
+                              std::istreambuf_iterator<char>());
+    // RIFF, its size, WAVE, then chunks of an id, a size and the size's bytes
+    // (padded to an even count).
+    constexpr size_t Header = 12, ChunkHeader = 8;
+    if (file.size() < Header || std::memcmp(file.data(), "RIFF", 4) != 0 ||
+        std::memcmp(file.data() + 8, "WAVE", 4) != 0)
+        return {};
+    for (size_t at = Header; at + ChunkHeader <= file.size();) {
+        uint32_t size;
+        std::memcpy(&size, file.data() + at + 4, sizeof size);
+        const size_t body = at + ChunkHeader;
+        if (std::memcmp(file.data() + at, "data", 4) == 0) {
+            const size_t end = body + std::min<size_t>(size, file.size() - body);
+            return std::vector<uint8_t>(file.begin() + static_cast<std::ptrdiff_t>(body),
+                                        file.begin() + static_cast<std::ptrdiff_t>(end));
+        }
+        if (size > file.size() - body) break;
+        at = body + size + (size & 1u);
+    }
+    return {};
+}
+#endif
+
 constexpr int64_t ProgressChunk = 500;  // periods or frames between progress reports
 constexpr uint32_t TimeOfDayVar = 557;
 
@@ -546,11 +623,22 @@ private:
     StepResult* current_ = nullptr;
     std::map<std::string, Gauge*> placed_;
     EventTally window_;  // events since the last expectation
+#if !defined(_WIN32)
+    // The sound device's Play calls on each buffer when the window opened.
+    std::map<const void*, unsigned> play_calls_;
+    std::map<std::string, std::vector<uint8_t>> sound_files_;  // by name as written
+#endif
     std::optional<double> time_of_day_;
     int64_t periods_since_time_ = 0;
     WeatherField field_;
 
-    void clearWindow() { window_.clear(); }
+    void clearWindow() {
+        window_.clear();
+#if !defined(_WIN32)
+        play_calls_.clear();
+        for (const auto& b : twplat::soundBuffers()) play_calls_[b.buffer] = b.playCalls;
+#endif
+    }
 
     // Moves what the module sent into the window and the step's result.
     void drain() {
@@ -657,6 +745,9 @@ private:
                 return;
             case Kind::ExpectElement:
                 expectElement(s, r);
+                return;
+            case Kind::ExpectSound:
+                expectSound(s, r);
                 return;
         }
     }
@@ -792,6 +883,58 @@ private:
         double seen = readVar(base, *v, s.index);
         judge(r, closeEnough(seen, s.value, s.tolerance), name + " = " + formatNumber(s.value),
               name + " = " + formatNumber(seen));
+    }
+
+    // The buffers holding the named file's sound, their state and their Play
+    // calls in the window, as the sound device shows them.
+    void expectSound(const ScenarioStep& s, StepResult& r) {
+        using S = ScenarioStep::Sound;
+        static const char* const states[] = {"playing", "looping", "stopped"};
+        std::string expected =
+            "sound " + s.words + " " +
+            (s.sound == S::Plays ? "plays " + std::to_string(*s.times)
+                                 : std::string(states[static_cast<int>(s.sound)]));
+#if defined(_WIN32)
+        // DirectSound itself: the host cannot see the module's calls on it.
+        (void)expected;
+        r.status = StepResult::Status::Skipped;
+        r.detail = "skipped: the host cannot see the sound device here";
+#else
+        auto file = sound_files_.find(s.words);
+        if (file == sound_files_.end())
+            file = sound_files_.emplace(s.words, soundFileData(s.words)).first;
+        if (file->second.empty()) {
+            fail(r, expected,
+                 "no sound file Sound/" + s.words +
+                     " in the working directory, where the "
+                     "module loads its sounds from");
+            return;
+        }
+        StepResult::SoundSeen seen;
+        seen.name = s.words;
+        bool playing = false, looping = false, volume_known = false;
+        for (const auto& b : twplat::soundBuffers()) {
+            if (b.bytes != file->second) continue;
+            ++seen.buffers;
+            auto base = play_calls_.find(b.buffer);
+            seen.plays += b.playCalls - (base == play_calls_.end() ? 0u : base->second);
+            if ((b.playing && !volume_known) || seen.buffers == 1) seen.volume = b.volume;
+            volume_known = volume_known || b.playing;
+            playing = playing || b.playing;
+            looping = looping || (b.playing && b.looping);
+        }
+        seen.state = looping ? "looping" : playing ? "playing" : "stopped";
+        std::string shown = seen.buffers == 0
+                                ? "no buffer of the sound device holds it"
+                                : s.words + " " + seen.state + ", " + std::to_string(seen.plays) +
+                                      (seen.plays == 1 ? " play" : " plays") + ", volume " +
+                                      std::to_string(seen.volume);
+        bool held = seen.buffers > 0 &&
+                    (s.sound == S::Plays ? seen.plays == static_cast<uint64_t>(*s.times)
+                                         : seen.state == states[static_cast<int>(s.sound)]);
+        r.sound = std::move(seen);
+        judge(r, held, expected, shown);
+#endif
     }
 
     void expectElement(const ScenarioStep& s, StepResult& r) {

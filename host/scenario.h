@@ -26,9 +26,17 @@
 //   expect var NAME[INDEX] VALUE [within TOLERANCE]
 //   expect element GAUGE BITMAP[INDEX] FIELD VALUE [within TOLERANCE]
 //   expect element GAUGE BITMAP@X,Y shown|hidden
+//   expect sound NAME playing|looping|stopped
+//   expect sound NAME plays N
 //
 // An event expectation looks at the events sent since the expectation before
 // it (or the start); several expectations in a row look at the same events.
+// A sound is named by its WAV file as the module loads it from the Sound
+// folder of the working directory (the simulator's folder), without regard to
+// case, and found among the sound device's buffers by their contents: playing
+// is once, looping is in a loop, stopped is neither; plays counts the device's
+// Play calls on it in the same window as the events. Only the Linux stand-in
+// lets the host see the device: elsewhere the expectation is skipped.
 // An element is picked by its bitmap number, the INDEX-th from 0 of those with
 // that bitmap or the one drawn at (X,Y); FIELD is value, angle, image,
 // offset_x, offset_y, value_x, value_y, fraction_x, fraction_y or rotation, read
@@ -100,15 +108,16 @@ struct ScenarioStep {
         ExpectTooltip,
         ExpectVar,
         ExpectElement,
+        ExpectSound,
     };
     Kind kind = Kind::Frames;
     int line = 0;
     std::string text;  // the line as written, without its comment
 
-    std::string gauge;                    // the gauge a step places, presses or reads
-    std::string words;                    // parameters, expression, tooltip, file, variable name
-    uint32_t id = 0;                      // host variable, event, or an element's bitmap
-    double value = 0.0;                   // variable value, calculator result, expected value
+    std::string gauge;   // the gauge a step places, presses or reads
+    std::string words;   // parameters, expression, tooltip, file, variable or sound name
+    uint32_t id = 0;     // host variable, event, or an element's bitmap
+    double value = 0.0;  // variable value, calculator result, expected value
     std::optional<uint32_t> event_value;  // an event's value as its 32-bit pattern
     std::optional<double> tolerance;
     int64_t count = 0;             // frames, ticks, counts, presses, late batches
@@ -116,6 +125,7 @@ struct ScenarioStep {
     std::vector<PIXPOINT> points;  // press and drag points, an element's or tooltip's point
     size_t index = 0;              // array index of a variable, or of an element among its bitmap
     ElementField field = ElementField::Value;
+    enum class Sound { Playing, Looping, Stopped, Plays } sound = Sound::Stopped;
     // Weather lines.
     enum class Weather { Storm, Ground, Clear, Answers } weather = Weather::Clear;
     StormCell storm;
@@ -166,6 +176,15 @@ struct StepResult {
     std::string detail;          // what was done, seen, or why it failed
     std::string expected, seen;  // a failed expectation's two sides
     EventTally events;           // what the step sent
+    // What a sound expectation found on the sound device.
+    struct SoundSeen {
+        std::string name;
+        size_t buffers = 0;  // the device's buffers holding the file's sound
+        std::string state;   // playing, looping or stopped
+        uint64_t plays = 0;  // Play calls in the expectation's window
+        long volume = 0;     // hundredths of a decibel, of the buffer that sounds (or the first)
+    };
+    std::optional<SoundSeen> sound;
 };
 
 // Told of each step as it ends, and of long steps as they go.

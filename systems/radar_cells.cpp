@@ -8,7 +8,10 @@
 //
 // The constants are the module's own rounded ones (3.1415927 for pi and the
 // conversions made with it), so positions agree with what the host's weather
-// service has always been asked for.
+// service has always been asked for. Three readings are this module's own
+// choice, each marked where it is made: the aircraft's longitude is taken in
+// degrees, the beam's north component carries the same sin(A) factor as its
+// east one, and the smoothing adds only the neighbours' echoes.
 
 #include <array>
 #include <cmath>
@@ -144,10 +147,13 @@ RadarPosition radarCellPosition(int32_t code) {
     CellOffset c = cellOffset(code);
 
     double p = latitude.var_value * Pi / LatitudeUnitsPerHalfTurn;
+    // In degrees, as the display's texture scroll reads it: it is added to a
+    // bearing in degrees below.
     double l = longitude.var_value / LongitudeUnitsPerDegree;
     double h = heading.var_value * Pi / 180;
 
-    // The beam point after pitch and bank: ahead, across and up.
+    // The beam point after pitch and bank: ahead, across and up. The one ahead
+    // component, with its sin(A) factor, serves both east and north.
     double ahead = s.cos_a * c.y + s.sin_a * s.sin_b * c.x;
     double across = s.cos_b * c.x;
     double up = s.r - s.cos_a * s.sin_b * c.x + s.sin_a * c.y;
@@ -203,6 +209,7 @@ int32_t radarCellSmooth(int32_t sweep_position) {
     int32_t cells = 1, weight = 2;
     int64_t near_sum = 2 * (e % 10), far_sum = 2 * (e / 10);
     const Neighbours& around = CellNeighbours[i];
+    // Only the neighbours add their echoes and ground to the cell's own.
     for (int32_t m = 0; m < around.count; ++m) {
         ++cells;
         ++weight;

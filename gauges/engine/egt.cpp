@@ -32,7 +32,7 @@ struct Engine {
     GAUGE_HEADER* gauge;
     const char* name;
     const char* tooltip;
-    double start_factor;  // degrees per unit of start progress and fuel time
+    double start_factor;  // the pointer's degrees per unit of start progress and fuel time
 };
 constexpr Engine Engines[EngineCount] = {
     {&gauge_EGT1, "EGT1",
@@ -53,6 +53,9 @@ constexpr Engine Engines[EngineCount] = {
      3.2},
 };
 
+// The tooltip's factor during a start, the same for every engine: engine 4's
+// tooltip reads above its pointer then (pointer 160, tooltip 170 at 40 + 10).
+constexpr double TooltipStartFactor = 3.4;
 constexpr double RankineZeroCelsius = 491.67;
 constexpr double RankinePerCelsius = 1.8;
 constexpr double LightOffTemperature = 320.0;
@@ -70,8 +73,8 @@ double celsius(double rankine) { return (rankine - RankineZeroCelsius) / Rankine
 bool fuelledStart(int n, bool stopped) {
     return stopped && FuelLeverTime[n] > 0 && StarterEngaged[n] == 1;
 }
-double startTemperature(int n) {
-    return (StarterSeconds[n] + FuelLeverTime[n]) * Engines[n].start_factor;
+double startTemperature(int n, double factor) {
+    return (StarterSeconds[n] + FuelLeverTime[n]) * factor;
 }
 
 // ---- Element callbacks ------------------------------------------------------
@@ -89,7 +92,7 @@ double HOSTAPI egtPointer(ELEMENT_HEADER*) {
     const double running = engineRunning.refresh(N);
     const double rankine = egtRankine.refresh(N);
     double e = DisplayEgt[N];  // kept while no rule applies
-    if (fuelledStart(N, running == 0.0)) e = startTemperature(N);
+    if (fuelledStart(N, running == 0.0)) e = startTemperature(N, Engines[N].start_factor);
     if (running == 0.0 && StarterEngaged[N] == 0) e = celsius(rankine);
     if (running == 1.0 && LightOffActive[N] == 1 && StarterEngaged[N] == 1) e = LightOffTemperature;
     if (running == 1.0 && LightOffActive[N] == 0) e = celsius(rankine);
@@ -102,13 +105,13 @@ double HOSTAPI egtVernier(ELEMENT_HEADER*) {
     return unitsDrumValue(DisplayEgt[N] / 10.0);
 }
 
-// The tooltip tells what the pointer would, unclamped, with the engine's own
-// start factor, so that it agrees with the pointer during a start.
+// The tooltip tells what the pointer would, unclamped, except that a start
+// with fuel on takes the one tooltip factor whatever the engine's own.
 double HOSTAPI egtTooltipValue(double number, uint32_t, const char*, MODULE_VAR* var,
                                GAUGE_HEADER*) {
     const int n = engineOfToken(var ? var->id : 0, Egt1, EngineStride10);
     const int32_t running = truncToInt(engineRunning.refresh(n));
-    if (fuelledStart(n, running == 0)) return startTemperature(n);
+    if (fuelledStart(n, running == 0)) return startTemperature(n, TooltipStartFactor);
     if (running == 1 && LightOffActive[n] == 1 && StarterEngaged[n] == 1)
         return LightOffTemperature;
     return celsius(var ? var->var_value : number);

@@ -115,35 +115,40 @@ double HOSTAPI deviationTurn(ELEMENT_HEADER*) {
 
 // ---- Mouse callbacks --------------------------------------------------------
 
-// One degree down or up, wrapping once; 360 itself is sent as it is.
-double stepped(double value, double step) {
-    double v = value + step;
-    if (v < 0.0) v += FullTurnDegrees;
-    if (v > FullTurnDegrees) v -= FullTurnDegrees;
-    return v;
+// One degree down or up. Each knob wraps once and only the way it turns: down
+// below 0, up above 360 (360 itself is sent as it is). A value the host
+// reports out of range steps on from there: 400 down sends 399.
+double steppedDown(double value) {
+    const double v = value - 1.0;
+    return v < 0.0 ? v + FullTurnDegrees : v;
 }
 
-void sendStepped(MODULE_VAR& var, double step, uint32_t event) {
-    sendEvent(event, static_cast<uint32_t>(truncToInt(stepped(refreshVar(var), step))));
+double steppedUp(double value) {
+    const double v = value + 1.0;
+    return v > FullTurnDegrees ? v - FullTurnDegrees : v;
+}
+
+void sendStepped(MODULE_VAR& var, double (*step)(double), uint32_t event) {
+    sendEvent(event, static_cast<uint32_t>(truncToInt(step(refreshVar(var)))));
 }
 
 int32_t HOSTAPI courseDown(PIXPOINT*, uint32_t) {
-    sendStepped(course, -1.0, CourseSet);
+    sendStepped(course, steppedDown, CourseSet);
     return 0;
 }
 
 int32_t HOSTAPI courseUp(PIXPOINT*, uint32_t) {
-    sendStepped(course, 1.0, CourseSet);
+    sendStepped(course, steppedUp, CourseSet);
     return 0;
 }
 
 int32_t HOSTAPI bugDown(PIXPOINT*, uint32_t) {
-    sendStepped(bug, -1.0, HeadingBugSet);
+    sendStepped(bug, steppedDown, HeadingBugSet);
     return 0;
 }
 
 int32_t HOSTAPI bugUp(PIXPOINT*, uint32_t) {
-    sendStepped(bug, 1.0, HeadingBugSet);
+    sendStepped(bug, steppedUp, HeadingBugSet);
     return 0;
 }
 

@@ -24,10 +24,12 @@ int32_t Com2StepDigit = 0;
 
 namespace {
 
-// The band in tenths of a MHz: 118.0 .. 135.9, with the last 25 kHz steps
-// above 135.9 up to 135.975.
+// The band the MHz knob keeps, in tenths of a MHz: 118.0 .. 135.9.
 constexpr double BandBottom = 1180;
 constexpr double BandTop = 1359;
+// What the drums can show behind their fixed leading 1: 100.0 .. 199.9.
+constexpr double DrumsBottom = 1000;
+constexpr double DrumsTop = 1999;
 constexpr double MegahertzStep = 10;
 constexpr double TenthStep = 1;
 constexpr double FirstStep = 0;
@@ -83,43 +85,42 @@ double HOSTAPI stepDigit(ELEMENT_HEADER*) {
 
 // ---- Mouse callbacks --------------------------------------------------------
 
-// Both knobs wrap within the band: the MHz knob from the top to 118.0 and from
-// the bottom to 135.9, and the 25 kHz knob's carry from 135.975 to 118.000 and
-// its borrow from 118.000 to 135.975.
-void raiseFrequency(double step) {
-    Com2Frequency += step;
-    if (Com2Frequency > BandTop) Com2Frequency = BandBottom;
-}
-
-void lowerFrequency(double step) {
-    Com2Frequency -= step;
-    if (Com2Frequency < BandBottom) Com2Frequency = BandTop;
-}
-
+// The MHz knob wraps within the band: from the top to 118.0 and from the
+// bottom to 135.9, whatever the tenths.
 int32_t HOSTAPI megahertzUp(PIXPOINT*, uint32_t) {
-    raiseFrequency(MegahertzStep);
+    Com2Frequency += MegahertzStep;
+    if (Com2Frequency > BandTop) Com2Frequency = BandBottom;
     return 0;
 }
 
 int32_t HOSTAPI megahertzDown(PIXPOINT*, uint32_t) {
-    lowerFrequency(MegahertzStep);
+    Com2Frequency -= MegahertzStep;
+    if (Com2Frequency < BandBottom) Com2Frequency = BandTop;
     return 0;
 }
 
+// The 25 kHz knob carries into and borrows from the tenths without regard to
+// the band, so it alone takes the frequency past it (135.975 up gives 136.000,
+// 118.000 down gives 117.975); the MHz knob brings it back. It stops where the
+// drums end instead, at 199.975 and 100.000: one more step would need a
+// leading 2 or 0 the drums have not, and the frequency would no longer be
+// the one they show.
 int32_t HOSTAPI stepUp(PIXPOINT*, uint32_t) {
-    Com2Step += 1;
-    if (Com2Step > LastStep) {
+    if (Com2Step + 1 <= LastStep) {
+        Com2Step += 1;
+    } else if (Com2Frequency + TenthStep <= DrumsTop) {
         Com2Step = FirstStep;
-        raiseFrequency(TenthStep);
+        Com2Frequency += TenthStep;
     }
     return 0;
 }
 
 int32_t HOSTAPI stepDown(PIXPOINT*, uint32_t) {
-    Com2Step -= 1;
-    if (Com2Step < FirstStep) {
+    if (Com2Step - 1 >= FirstStep) {
+        Com2Step -= 1;
+    } else if (Com2Frequency - TenthStep >= DrumsBottom) {
         Com2Step = LastStep;
-        lowerFrequency(TenthStep);
+        Com2Frequency -= TenthStep;
     }
     return 0;
 }

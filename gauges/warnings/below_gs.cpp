@@ -71,8 +71,7 @@ void HOSTAPI belowGlideslopeCallback(GAUGE_HEADER*, int32_t service, uintptr_t) 
                          height < HighestRadioAltitude && gear_position > 0.0 &&
                          deviation < BelowBeam && a > -AngleWindow && a < AngleWindow;
     if (!warning) {
-        // A callout under way ends with the warning.
-        if (GsWarnActive == 1) soundStop(sndGlideslope);
+        // A callout under way is not cut: it ends by itself.
         GsWarnActive = 0;
         GsWarnInhibit = 0;
         return;

@@ -1,10 +1,10 @@
 // OVRSPD_WARN: the overspeed light and horn. Above the maximum operating speed
-// the light flashes with the clock's seconds and the horn sounds until the
-// speed is back within the limit or the power goes.
+// the light flashes with the clock's seconds and the horn sounds while the
+// speed stays above the limit and the power is on.
 //
 // Reads: 5 (clock seconds), 61 (indicated airspeed), 63 (maximum operating
 // speed, through the light's own record). Sends: nothing. Sounds: sndOverspeed,
-// looping while the warning lasts. Shares: PowerAvailable (read).
+// played once on every update of the warning. Shares: PowerAvailable (read).
 
 #include <cstdint>
 
@@ -28,38 +28,17 @@ constexpr uint32_t BmpLight = 16688;
 MODULE_VAR clockSeconds = hostVar(ClockSeconds);
 MODULE_VAR airspeed = hostVar(IndicatedAirspeed);
 
-// The horn buffer this gauge started, null while silent. The horn loops from
-// the warning's first update to its last; a handle the master gauge has since
-// reloaded is a new, silent buffer and is started afresh.
-SoundHandle hornSounding = nullptr;
-
-void hornOn() {
-    if (!sndOverspeed || hornSounding == sndOverspeed) return;
-    soundPlay(sndOverspeed, SoundPlayLooping);
-    hornSounding = sndOverspeed;
-}
-
-// Stops the current handle only: an older one may have been freed.
-void hornOff() {
-    if (!hornSounding) return;
-    if (hornSounding == sndOverspeed) soundStop(sndOverspeed);
-    hornSounding = nullptr;
-}
-
-// The horn must not outlive the gauge that sounds it.
-void HOSTAPI overspeedCallback(GAUGE_HEADER*, int32_t service, uintptr_t) {
-    if (service == ServiceDisconnect) hornOff();
-}
-
 double HOSTAPI overspeedLight(ELEMENT_HEADER* e) {
     const double limit = elementAs<ELEMENT_ICON>(e)->source_var.var_value / BarberPoleUnits;
     const int32_t seconds = truncToInt(refreshVar(clockSeconds));
     const double speed = refreshVar(airspeed);
     if (PowerAvailable == 1 && speed > limit) {
-        hornOn();
+        // Played once, again on every update: a horn still sounding goes on,
+        // one that has ended starts afresh. Nothing stops it; it dies out by
+        // itself at its end once the warning (or the gauge's updating) ends.
+        soundPlay(sndOverspeed, SoundPlayOnce);
         return seconds % 2 == 0 ? 0.0 : -1.0;
     }
-    hornOff();
     return -1.0;
 }
 
@@ -80,4 +59,4 @@ constinit MOUSE_RECT overspeedMouse[] = {
 }  // namespace
 
 constinit GAUGE_HEADER gauge_OVRSPD_WARN =
-    makeGaugeHeader("OVRSPD_WARN", 100, overspeedElements, overspeedMouse, overspeedCallback);
+    makeGaugeHeader("OVRSPD_WARN", 100, overspeedElements, overspeedMouse, noServiceAction);

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "tests/support/cockpit.h"
 #include "tests/support/wav_files.h"
 
 namespace {
@@ -90,6 +91,10 @@ TEST(Scenario, MalformedLinesAreRefusedWithTheirNumbersBeforeAnythingRuns) {
         {"gauge N2E2\nexpect element N2E2 6448 speed 5\n", "s:2: unknown element field 'speed'"},
         {"weather storm 1,2,3\n", "s:1: bad storm, want 7 numbers separated by commas: '1,2,3'"},
         {"set 1 1 \xB0\n", "s:1: the line is not UTF-8 text"},
+        {"expect sound Sound/x.wav playing\n",
+         "s:1: bad sound name 'Sound/x.wav': want the WAV file's name, as tarnwick_overspeed.wav"},
+        {"expect sound x.wav loud\n",
+         "s:1: want expect sound NAME playing|looping|stopped | expect sound NAME plays N"},
     };
     for (const Case& c : cases) {
         try {
@@ -201,4 +206,48 @@ TEST(Scenario, TooltipBytesBecomeUtf8) {
               "88 \xC2\xB0"
               "C");
     EXPECT_EQ(tw::latin1ToUtf8("\x80\x81\xFF"), "\xE2\x82\xAC\xC2\x81\xC3\xBF");
+}
+
+// Sounds found on the sound device by their files' contents: the test files
+// are a few milliseconds long, so a tick outlasts them.
+TEST(Scenario, SoundsAreFoundOnTheDeviceByTheirFiles) {
+    twtest::ScratchFolder dir;
+    twtest::writeCockpitSounds(dir);
+    const char* text = R"scn(set 364 1
+set 63 44800
+gauge FLOOD_SW
+gauge OVRSPD_WARN
+ticks 1
+set 61 400
+frames 2
+expect sound TARNWICK_overspeed.WAV playing
+expect sound tarnwick_overspeed.wav plays 2
+expect sound brennel_altwarn.wav stopped
+set 61 300
+ticks 1
+expect sound tarnwick_overspeed.wav stopped
+expect sound tarnwick_overspeed.wav plays 0
+expect sound no_such.wav stopped
+)scn";
+    tw::Host host;
+    Recorder r;
+    tw::ScenarioOutcome out = tw::runScenario(host, tw::parseScenario(text, "s"), &r);
+    ASSERT_EQ(r.results.size(), 15u);
+#if defined(_WIN32)
+    EXPECT_TRUE(out.passed);
+    EXPECT_EQ(out.skipped, 6u);
+    EXPECT_EQ(r.results[7].detail, "skipped: the host cannot see the sound device here");
+#else
+    EXPECT_EQ(out.failed_line, 15);
+    EXPECT_EQ(out.held, 5u);
+    const tw::StepResult& playing = r.results[7];
+    ASSERT_TRUE(playing.sound && r.results[9].sound);
+    EXPECT_EQ(playing.sound->buffers, 1u);
+    EXPECT_EQ(playing.sound->state, "playing");
+    EXPECT_EQ(r.results[9].sound->buffers, 2u);  // one file loaded into two handles
+    EXPECT_EQ(r.results[12].detail, "tarnwick_overspeed.wav stopped, 0 plays, volume 0");
+    EXPECT_EQ(out.failure,
+              "s:15: expected sound no_such.wav stopped, saw no sound file Sound/no_such.wav in "
+              "the working directory, where the module loads its sounds from");
+#endif
 }

@@ -22,7 +22,7 @@ Each command has its own --help. Examples:
   tarnwick_cli show N2E2 --ticks 300
   tarnwick_cli click BATTERYSW 10 50
   tarnwick_cli --json tooltip EGT1 100 100 --var 567=600
-  tarnwick_cli run scenarios/engine_start.scn
+  tarnwick_cli run scenarios/cold_and_dark.scn
 )";
 
 // The options every gauge command takes.
@@ -161,7 +161,8 @@ Steps: gauge NAME ["PARAMETERS"] | set ID VALUE | calc "EXPR" VALUE |
   render [GAUGE] FILE.png | expect event ID [VALUE] [times N] |
   expect no event ID [VALUE] | expect tooltip GAUGE [X Y] "TEXT" |
   expect var NAME[INDEX] VALUE [within TOL] |
-  expect element GAUGE BITMAP[INDEX]|BITMAP@X,Y FIELD [VALUE] [within TOL]
+  expect element GAUGE BITMAP[INDEX]|BITMAP@X,Y FIELD [VALUE] [within TOL] |
+  expect sound NAME.wav playing|looping|stopped | expect sound NAME.wav plays N
 )");
 
     // Set last: subcommands take their parent's footer when they are made.

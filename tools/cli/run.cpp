@@ -115,6 +115,15 @@ private:
             j["expected"] = r.expected;
             j["seen"] = r.seen;
         }
+        if (r.sound) {
+            Json sound;
+            sound["name"] = r.sound->name;
+            sound["buffers"] = r.sound->buffers;
+            sound["state"] = r.sound->state;
+            sound["plays"] = r.sound->plays;
+            sound["volume"] = r.sound->volume;
+            j["sound"] = std::move(sound);
+        }
         if (r.events.total() > 0) {
             Json events = Json::array();
             for (const auto& [e, n] : r.events.first()) {

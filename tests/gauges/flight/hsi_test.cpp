@@ -72,7 +72,7 @@ TEST(Hsi, NeedlesTurnWithTheCardFromTheFirstFrame) {
               "Horizontal Situation Indicator (Course 45\xB0, Heading 91\xB0)");
 }
 
-TEST(Hsi, KnobsStepByOneDegreeAndWrapOnce) {
+TEST(Hsi, KnobsStepByOneDegreeAndWrapOnceTheWayTheyTurn) {
     tw::Host host;
     tw::Gauge* g = host.createGauge("HSI");
     // 360 itself is sent unchanged; only past it the knob wraps.
@@ -86,20 +86,28 @@ TEST(Hsi, KnobsStepByOneDegreeAndWrapOnce) {
     EXPECT_EQ(sentBy(host, *g, BugUp, Bug, 359), 360u);
     EXPECT_EQ(sentBy(host, *g, BugUp, Bug, 360), 1u);
     EXPECT_EQ(sentBy(host, *g, BugDown, Bug, 359), 358u);
+    // Each knob wraps only the way it turns: a value beyond the circle steps
+    // on from there the other way.
+    EXPECT_EQ(sentBy(host, *g, CourseDown, Course, 400), 399u);
+    EXPECT_EQ(sentBy(host, *g, BugDown, Bug, 400), 399u);
+    EXPECT_EQ(sentBy(host, *g, BugUp, Bug, 400), 41u);
+    EXPECT_EQ(sentBy(host, *g, CourseUp, Course, -10), static_cast<uint32_t>(-9));
+    EXPECT_EQ(sentBy(host, *g, CourseDown, Course, -10), 349u);
     std::vector<uint32_t> ids;
     for (const auto& e : host.events()) {
         EXPECT_EQ(e.source, tw::SentEvent::Module);
         ids.push_back(e.id);
     }
     EXPECT_EQ(ids, (std::vector<uint32_t>{CourseSet, CourseSet, CourseSet, CourseSet, CourseSet,
-                                          CourseSet, BugSet, BugSet, BugSet, BugSet}));
+                                          CourseSet, BugSet, BugSet, BugSet, BugSet, CourseSet,
+                                          BugSet, BugSet, CourseSet, CourseSet}));
 
     // Held, a knob repeats from the host's value, which only the host changes.
     host.setVar(Course, 10);
     ASSERT_TRUE(g->press(CourseUp.x, CourseUp.y));
     g->repeat(2);
     g->release();
-    EXPECT_EQ(host.events().size(), 13u);
+    EXPECT_EQ(host.events().size(), 18u);
     EXPECT_EQ(host.events().back().value, 11u);
     EXPECT_FALSE(g->press(150, 150));
 }

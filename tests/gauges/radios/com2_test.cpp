@@ -1,5 +1,6 @@
 // COM2 on the bundled host: the module's own frequency on the drums, tuned
-// across the band's edges in both directions by both knobs.
+// across the band's edges in both directions by both knobs, and the 25 kHz
+// knob held at the drums' ends.
 
 #include <gtest/gtest.h>
 
@@ -56,7 +57,7 @@ TEST(Com2, StepsShowTheirDigitsAndCarryIntoTheTenths) {
     EXPECT_TRUE(host.events().empty());
 }
 
-TEST(Com2, BothKnobsWrapAtTheBandsEdges) {
+TEST(Com2, MhzKnobWrapsAtTheBandsEdgesTheStepKnobAtTheDrums) {
     tw::Host host;
     tw::Gauge* g = host.createGauge("COM2");
     click(*g, MhzUp);
@@ -68,20 +69,35 @@ TEST(Com2, BothKnobsWrapAtTheBandsEdges) {
     click(*g, MhzDown);
     EXPECT_EQ(shown(host, *g), (Digits{1, 30, 50, 9, 0}));  // 135.9
 
-    // The 25 kHz knob keeps to the same band: 135.975 carries to 118.000 and
-    // 118.000 borrows back to 135.975.
+    // The 25 kHz knob carries and borrows past the band: 135.975 up gives
+    // 136.000, 118.000 down 117.975; the MHz knob brings it back.
     click(*g, StepUp, 3);
     EXPECT_EQ(shown(host, *g), (Digits{1, 30, 50, 9, 7}));
     click(*g, StepUp);
-    EXPECT_EQ(shown(host, *g), (Digits{1, 10, 80, 0, 0}));
+    EXPECT_EQ(shown(host, *g), (Digits{1, 30, 60, 0, 0}));  // 136.000
     click(*g, StepDown);
     EXPECT_EQ(shown(host, *g), (Digits{1, 30, 50, 9, 7}));
     click(*g, StepDown, 4);
     EXPECT_EQ(shown(host, *g), (Digits{1, 30, 50, 8, 7}));  // 135.875
     click(*g, MhzUp);
     EXPECT_EQ(shown(host, *g), (Digits{1, 10, 80, 0, 7}));  // 118.075
+    click(*g, StepDown, 4);
+    EXPECT_EQ(shown(host, *g), (Digits{1, 10, 70, 9, 7}));  // 117.975
     click(*g, MhzDown);
     EXPECT_EQ(shown(host, *g), (Digits{1, 30, 50, 9, 7}));  // 135.975
+    click(*g, StepUp, 5);
+    click(*g, MhzUp);
+    EXPECT_EQ(shown(host, *g), (Digits{1, 10, 80, 0, 0}));  // from 136.100
+
+    // It stops where the drums end, at 100.000 and 199.975.
+    click(*g, StepDown, 18 * 40 + 10);
+    EXPECT_EQ(shown(host, *g), (Digits{1, 0, 0, 0, 0}));
+    click(*g, StepUp);
+    EXPECT_EQ(shown(host, *g), (Digits{1, 0, 0, 0, 2}));  // 100.025
+    click(*g, StepUp, 100 * 40);
+    EXPECT_EQ(shown(host, *g), (Digits{1, 90, 90, 9, 7}));
+    click(*g, StepDown);
+    EXPECT_EQ(shown(host, *g), (Digits{1, 90, 90, 9, 5}));
 }
 
 TEST(Com2, StepDrumKeepsItsLastDigitForAStepOutsideZeroToThree) {

@@ -39,7 +39,7 @@ struct Panel {
 
 }  // namespace
 
-TEST(OverspeedWarning, FlashesAndLoopsTheHornUntilTheSpeedIsBack) {
+TEST(OverspeedWarning, FlashesAndRestartsTheHornOnEveryUpdateUntilTheSpeedIsBack) {
     Panel p("OVRSPD_WARN");
     SKIP_WITHOUT_MODULE_SYMBOLS(p.host);
     p.host.setVar(BarberPole, 350 * 128);
@@ -55,32 +55,39 @@ TEST(OverspeedWarning, FlashesAndLoopsTheHornUntilTheSpeedIsBack) {
     p.host.frames(20);
     auto horn = p.sound("sndOverspeed");
     EXPECT_TRUE(horn.playing);
-    EXPECT_TRUE(horn.looping);
-    EXPECT_EQ(horn.playCalls, 1u);  // started once, not on every frame
+    EXPECT_FALSE(horn.looping);
+    EXPECT_EQ(horn.playCalls, 22u);  // once on every update
+    // The test horn is shorter than a tick: each tick's update starts it again.
+    p.host.runTicks(3);
+    EXPECT_TRUE(p.sound("sndOverspeed").playing);
+    EXPECT_EQ(p.sound("sndOverspeed").playCalls, 25u);
 
+    // Back within the limit nothing stops it: it ends by itself.
     p.host.setVar(Airspeed, 349);
     p.host.frames(5);
+    EXPECT_EQ(p.sound("sndOverspeed").playCalls, 25u);
+    p.host.runTicks(1);
     horn = p.sound("sndOverspeed");
     EXPECT_FALSE(horn.playing);
-    EXPECT_EQ(horn.stopCalls, 1u);
+    EXPECT_EQ(horn.stopCalls, 0u);
 
-    // Again over the limit, then the power goes: dark and silent.
+    // Again over the limit, then the power goes: dark, and no more plays.
     p.host.setVar(Airspeed, 400);
     p.host.setVar(ClockSeconds, 12);
     EXPECT_TRUE(p.lit());
     p.power(false);
     EXPECT_FALSE(p.lit());
-    horn = p.sound("sndOverspeed");
-    EXPECT_FALSE(horn.playing);
-    EXPECT_EQ(horn.playCalls, 2u);
-    EXPECT_EQ(horn.stopCalls, 2u);
+    EXPECT_FALSE(p.sound("sndOverspeed").playing);
+    EXPECT_EQ(p.sound("sndOverspeed").playCalls, 26u);
 
-    // The horn does not outlive its gauge.
+    // Its gauge gone, the horn dies out with nothing to restart it.
     p.power(true);
     EXPECT_TRUE(p.sound("sndOverspeed").playing);
     p.host.destroyGauge(p.g);
-    EXPECT_FALSE(p.sound("sndOverspeed").playing);
-    EXPECT_EQ(p.sound("sndOverspeed").playCalls, 3u);
+    p.host.runTicks(1);
+    horn = p.sound("sndOverspeed");
+    EXPECT_FALSE(horn.playing);
+    EXPECT_EQ(horn.stopCalls, 0u);
 }
 
 TEST(SpeedBrakeLight, OnlyWithTheLeverFullyUpAndPower) {
@@ -169,10 +176,11 @@ TEST(BelowGlideslope, CalloutRepeatsFasterLowerAndIsSilencedByAPress) {
     p.host.frames(100);
     EXPECT_EQ(plays(), 6u);
     EXPECT_FALSE(p.lit());
-    // The warning ends: the callout stops once, and the silence is over.
+    // The warning ends: a callout under way is not cut, and the silence is over.
     fly(p, {.height = 400});
     p.host.frames(3);
-    EXPECT_EQ(p.sound("sndGlideslope").stopCalls, 1u);
+    EXPECT_TRUE(p.sound("sndGlideslope").playing);  // no time has passed in frames
+    EXPECT_EQ(p.sound("sndGlideslope").stopCalls, 0u);
     EXPECT_EQ(moduleVar<int32_t>(p.host, "GsWarnInhibit"), 0);
     fly(p, {});
     p.host.frames(60);

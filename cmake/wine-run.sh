@@ -1,19 +1,18 @@
 #!/usr/bin/env bash
-# Runs a Windows program under wine64 with a prefix of its own in the program's
-# build folder. The first start creates the prefix (several seconds); a lock
-# keeps parallel starts from creating it twice or using it half-made.
+# Runs a Windows program under wine64 with a prefix of the build folder's own.
 #
-# Without an X display, windows cannot be created, so the run gets a virtual
-# one from xvfb-run.
+# Several runs go on at once (ctest -j), each in a prefix of its own: programs
+# in one prefix share a wineserver and so their named windows and mappings,
+# and two tests' offset servers and "FS2KMAIN" windows would find each other.
+# A run takes the first free slot (a lock per slot, held for the run); a slot's
+# prefix is a copy of the template prefix, made once under a lock of its own.
+#
+# The prefixes use Wine's null graphics driver: top-level windows, timers and
+# messages work without a display, so no X server is needed.
 set -euo pipefail
 
 wine=/usr/lib/wine/wine64
 wineserver=/usr/lib/wine/wineserver
-
-if [ -z "${DISPLAY:-}" ] && [ -z "${TW_WINE_XVFB:-}" ] && command -v xvfb-run >/dev/null; then
-    export TW_WINE_XVFB=1
-    exec xvfb-run -a -s "-screen 0 1024x768x24" "$(readlink -f "${BASH_SOURCE[0]}")" "$@"
-fi
 
 if [ $# -lt 1 ]; then
     echo "usage: wine-run.sh PROGRAM.exe [ARG]..." >&2
@@ -22,7 +21,6 @@ fi
 exe=$1
 shift
 build_dir=$(cd "$(dirname "$exe")" && pwd)
-export WINEPREFIX="$build_dir/wineprefix"
 export WINEDEBUG=-all
 # No prompts to install Mono or Gecko: nothing here needs them.
 export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -34,24 +32,39 @@ if [ ! -f "$alsa_conf" ]; then
 fi
 export ALSA_CONFIG_PATH="/usr/share/alsa/alsa.conf:$alsa_conf"
 
+template="$build_dir/wineprefix"
 (
     flock 9
-    if [ ! -f "$WINEPREFIX/.ready" ]; then
-        "$wine" wineboot -i >/dev/null 2>&1 || true
-        "$wineserver" -w || true
-        if [ ! -f "$WINEPREFIX/system.reg" ]; then
-            echo "wine-run.sh: could not create the wine prefix $WINEPREFIX" >&2
+    if [ ! -f "$template/.ready" ]; then
+        rm -rf "$template"
+        WINEPREFIX="$template" "$wine" wineboot -i >/dev/null 2>&1 || true
+        WINEPREFIX="$template" "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f \
+            >/dev/null 2>&1 || true
+        WINEPREFIX="$template" "$wineserver" -w || true
+        if [ ! -f "$template/system.reg" ]; then
+            echo "wine-run.sh: could not create the wine prefix $template" >&2
             exit 1
         fi
-        touch "$WINEPREFIX/.ready"
+        touch "$template/.ready"
     fi
 ) 9>"$build_dir/.wineprefix.lock"
 
+# The first free slot; the lock stays with this shell until the run is over.
+slot=0
+while :; do
+    exec 8>"$build_dir/.wineslot-$slot.lock"
+    if flock -n 8; then break; fi
+    exec 8>&-
+    slot=$((slot + 1))
+done
+export WINEPREFIX="$build_dir/wineprefix-$slot"
+if [ ! -f "$WINEPREFIX/.ready" ]; then
+    rm -rf "$WINEPREFIX"
+    cp -a "$template" "$WINEPREFIX"
+fi
+
 set +e
-"$wine" "$exe" "$@"
+"$wine" "$exe" "$@" 8>&-
 rc=$?
 set -e
-# Wine's desktop process, shared by every program in the prefix, holds on to
-# this display: let the prefix go idle before xvfb-run takes the display away.
-if [ -n "${TW_WINE_XVFB:-}" ]; then "$wineserver" -w || true; fi
 exit $rc

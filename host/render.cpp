@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <iterator>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 #include "host/moving_window.h"
@@ -168,7 +168,8 @@ void drawLabel(Image& dst, const std::string& text, int32_t x, int32_t y, uint32
     // stb_easy_font gives quads of four vertices (x, y, z, colour) each.
     std::vector<char> buf(std::max<size_t>(text.size(), 1) * 270);
     std::string t = text;
-    int quads = stb_easy_font_print(0, 0, t.data(), nullptr, buf.data(), static_cast<int>(buf.size()));
+    int quads =
+        stb_easy_font_print(0, 0, t.data(), nullptr, buf.data(), static_cast<int>(buf.size()));
     for (int q = 0; q < quads; ++q) {
         float v[16];
         std::memcpy(v, buf.data() + static_cast<size_t>(q) * 64, sizeof v);
@@ -373,7 +374,8 @@ Image drawSheet(const std::vector<SheetEntry>& entries, Pictures& pictures, int3
     for (const SheetEntry& e : entries) {
         Image own = renderGauge(*e.gauge, pictures, PanelColour);
         int32_t ow = std::min(own.width, MaxSide), oh = std::min(own.height, MaxSide);
-        int32_t pw = std::clamp(e.panel_width, 0, MaxSide), ph = std::clamp(e.panel_height, 0, MaxSide);
+        int32_t pw = std::clamp(e.panel_width, 0, MaxSide),
+                ph = std::clamp(e.panel_height, 0, MaxSide);
         Image cell(ow + (pw ? Gap + pw : 0), Label + std::max(oh, ph), SheetColour);
         drawScaled(cell, own, 0, Label, ow, oh);
         if (pw && ph) drawScaled(cell, own, ow + Gap, Label, pw, ph);

@@ -492,8 +492,8 @@ void drawPlate(Job& j) {
             if (c2 == std::string::npos) continue;
             std::string legend = f.substr(0, c1);
             std::replace(legend.begin(), legend.end(), '_', ' ');
-            text(j.cr, legend, std::atof(f.substr(c1 + 1).c_str()), std::atof(f.substr(c2 + 1).c_str()),
-                 8);
+            text(j.cr, legend, std::atof(f.substr(c1 + 1).c_str()),
+                 std::atof(f.substr(c2 + 1).c_str()), 8);
         }
     }
     if (r.has("digits")) {
@@ -1088,8 +1088,9 @@ void drawTexture(Job& j) {
                 // Left half: the even levels; top half: levels 1, 2, 5, 6 (and 9).
                 int quadrant = (x < j.w / 2 ? 1 : 0) + (y < j.h / 2 ? 2 : 0);
                 int level = first + quadrant;
-                unsigned seed = static_cast<unsigned>((x % PeriodX) / 2 * 7919 + (y % PeriodY) / 2 * 104729 +
-                                                      static_cast<int>(j.row.id));
+                unsigned seed =
+                    static_cast<unsigned>((x % PeriodX) / 2 * 7919 + (y % PeriodY) / 2 * 104729 +
+                                          static_cast<int>(j.row.id));
                 seed = seed * 1103515245u + 12345u;
                 seed ^= seed >> 13;
                 seed *= 2654435761u;
@@ -1313,7 +1314,8 @@ struct Placard {
 
 const std::vector<Placard>& placards() {
     static const std::vector<Placard> table = {
-        {"HYDRAULICS AND BRAKES", {"AIRBRAKE_PRESS", "HYDBRAKE_PRESS", "HYDSYS_PRESS", "HYDSPLR_PRESS"}},
+        {"HYDRAULICS AND BRAKES",
+         {"AIRBRAKE_PRESS", "HYDBRAKE_PRESS", "HYDSYS_PRESS", "HYDSPLR_PRESS"}},
         {"AIR TEMP    FUEL QTY", {"TAT", "TOTAL_FUEL"}},
         {"LANDING GEAR", {"GEAR_HANDLE"}},
         {"FLAPS", {"FLAPS"}},
@@ -1342,13 +1344,13 @@ const std::vector<Placard>& placards() {
 // The engine rows' legends, by the first engine's gauge of each row.
 const std::map<std::string, const char*>& rowLegends() {
     static const std::map<std::string, const char*> table = {
-        {"EPR1", "EPR"}, {"OLD_EPR1", "EPR"}, {"N1E1", "N1"}, {"EGT1", "EGT"},
-        {"N2E1", "N2"},  {"FFFU1", "FF"},
+        {"EPR1", "EPR"}, {"OLD_EPR1", "EPR"}, {"N1E1", "N1"},
+        {"EGT1", "EGT"}, {"N2E1", "N2"},      {"FFFU1", "FF"},
     };
     return table;
 }
 
-constexpr Colour Paint = {0.33, 0.36, 0.38};      // the flight deck's grey
+constexpr Colour Paint = {0.33, 0.36, 0.38};  // the flight deck's grey
 constexpr Colour Glareshield = {0.07, 0.07, 0.08};
 constexpr Colour Recess = {0.06, 0.06, 0.065};
 constexpr Colour Legend = {0.92, 0.92, 0.88};
@@ -1577,7 +1579,8 @@ int run(int argc, char** argv) {
     // The panel windows' backgrounds, from the configurations beside the table.
     auto folder = std::filesystem::path(argv[1]).parent_path();
     for (const char* cfg : {"panel.cfg", "panel_old_epr.cfg"})
-        if (std::filesystem::exists(folder / cfg)) drawBackgrounds((folder / cfg).string(), argv[4]);
+        if (std::filesystem::exists(folder / cfg))
+            drawBackgrounds((folder / cfg).string(), argv[4]);
     return 0;
 }
 

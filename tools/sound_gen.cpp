@@ -73,7 +73,8 @@ void atLevel(Samples& s, double rms) {
     double sum = 0, peak = 0;
     for (double v : s) sum += v * v, peak = std::max(peak, std::fabs(v));
     if (s.empty() || sum <= 0) return;
-    double gain = std::min(rms / std::sqrt(sum / static_cast<double>(s.size())), HighestPeak / peak);
+    double gain =
+        std::min(rms / std::sqrt(sum / static_cast<double>(s.size())), HighestPeak / peak);
     for (double& v : s) v *= gain;
 }
 
@@ -308,8 +309,8 @@ int run(int argc, char** argv) {
     // their level, at 0.8). Background loops (rolling, gear wind, the air cart,
     // the inverters, which hum for as long as there is power) sit well below
     // the alerts, so every alert is heard over them.
-    constexpr double Speech = 0, Rolling = 0.04, GearWind = 0.04, AirCart = 0.04,
-                     Inverters = 0.025, SpoolUp = 0.07, Alert = 0.3, Chime = 0.2;
+    constexpr double Speech = 0, Rolling = 0.04, GearWind = 0.04, AirCart = 0.04, Inverters = 0.025,
+                     SpoolUp = 0.07, Alert = 0.3, Chime = 0.2;
     struct Sound {
         const char* file;
         std::function<Samples()> make;
@@ -325,7 +326,8 @@ int run(int argc, char** argv) {
         {"tarnwick_HGHB_SPUP.wav", spoolUp, SpoolUp},
         {"tarnwick_towarn.wav", takeoffHorn, Alert},
         {"tarnwick_stkshkr.wav", stickShaker, Alert},
-        {"brennel_chime.wav", [] { return tone(1.2, [](double t) { return bell(t, 880); }); }, Chime},
+        {"brennel_chime.wav", [] { return tone(1.2, [](double t) { return bell(t, 880); }); },
+         Chime},
         {"tarnwick_overspeed.wav", overspeedClacker, Alert},
         {"brennel_external_elec.wav",
          [&] { return speech(espeak, dir, "Ground power is connected.", "en-us"); }},
@@ -351,8 +353,8 @@ int run(int argc, char** argv) {
          },
          Chime},
         {"tarnwick_inverters.wav", inverters, Inverters},
-        {"tarnwick_glideslope.wav",
-         [&] { return speech(espeak, dir, "Glideslope.", "en-us+m3"); }, Alert},
+        {"tarnwick_glideslope.wav", [&] { return speech(espeak, dir, "Glideslope.", "en-us+m3"); },
+         Alert},
     };
     for (const Sound& s : sounds) {
         Samples v = s.make();

@@ -253,8 +253,9 @@ constexpr ELEMENT_SPRITE cellSprite(int32_t code, ELEMENT_HEADER** next) {
     const auto token = static_cast<uint32_t>(code);
     const int32_t x = 8 * radarCellColumn(code) + 1, y = 146 - 13 * radarCellRow(code);
     return sprite(place(bitmap, x, y, ImageTransparent | ImageHidden, next),
-                  PIXPOINT{x + CellMiddle.x, y + CellMiddle.y}, TextureScale, TextureScale, scaled(token, 1.0, cellOffsetX<L>),
-                  scaled(token, 1.0, cellOffsetY<L, S>), scaled(AttitudeHeading, 1.0));
+                  PIXPOINT{x + CellMiddle.x, y + CellMiddle.y}, TextureScale, TextureScale,
+                  scaled(token, 1.0, cellOffsetX<L>), scaled(token, 1.0, cellOffsetY<L, S>),
+                  scaled(AttitudeHeading, 1.0));
 }
 
 template <Layer L, size_t I>

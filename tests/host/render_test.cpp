@@ -3,7 +3,6 @@
 // and a drum window move.
 #include <gtest/gtest.h>
 
-
 #include <cmath>
 #include <cstring>
 

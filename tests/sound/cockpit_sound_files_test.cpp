@@ -69,8 +69,7 @@ TEST_F(InBuildFolder, TheTwentySoundsLoadAndPlay) {
     EXPECT_LT(loops, 0.08);
     // Altitude alert, take-off horn, stick shaker, chime, overspeed, cabin
     // call, glideslope.
-    for (size_t k : {4u, 8u, 9u, 10u, 11u, 17u, 19u})
-        EXPECT_GT(rms(k), 2 * loops) << handles[k];
+    for (size_t k : {4u, 8u, 9u, 10u, 11u, 17u, 19u}) EXPECT_GT(rms(k), 2 * loops) << handles[k];
     ASSERT_TRUE(flood->press(10, 10));
     flood->release();
     EXPECT_EQ(buffers[2].buffer, twplat::soundBuffers()[2].buffer);

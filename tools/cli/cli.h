@@ -45,7 +45,7 @@ struct Options {
     int window = 0;                    // render-panel: 1.., 0 all
     bool sheet = false;                // render-panel: the contact sheet
     int columns = 6;
-    std::string scenario_file;         // run
+    std::string scenario_file;  // run
     std::vector<std::string> var_texts, calc_texts, storm_texts, ground_texts, click_texts,
         at_words, with;
     std::string param, module, out;

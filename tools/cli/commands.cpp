@@ -198,9 +198,11 @@ int renderPanelCommand(const Options& o) {
         std::vector<tw::PlacedGauge> its;
         for (size_t i = 0; i < placed.size(); ++i)
             if (placed[i].window == only)
-                its.push_back({&one.windows[0], &one.windows[0].gauges[static_cast<size_t>(
-                                                    placed[i].line - only->gauges.data())],
-                               placed[i].gauge});
+                its.push_back(
+                    {&one.windows[0],
+                     &one.windows[0]
+                          .gauges[static_cast<size_t>(placed[i].line - only->gauges.data())],
+                     placed[i].gauge});
         placed = std::move(its);
         cfg = std::move(one);
         shown = placed.size();

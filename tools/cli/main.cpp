@@ -142,10 +142,11 @@ int run(int argc, char** argv) {
                      "only the N-th window (1 the first, as the simulator's keys number them)")
         ->check(CLI::Range(1, 99))
         ->type_name("N");
-    render_panel->add_option("--art", o.art_folder,
-                             "the folder of the windows' background bitmaps (default: the "
-                             "configuration's folder, then resources/ and Panel/ beside the "
-                             "module)")
+    render_panel
+        ->add_option("--art", o.art_folder,
+                     "the folder of the windows' background bitmaps (default: the "
+                     "configuration's folder, then resources/ and Panel/ beside the "
+                     "module)")
         ->type_name("DIR");
     render_panel->add_flag("--sheet", o.sheet,
                            "a contact sheet instead: every gauge of the module at its own size "

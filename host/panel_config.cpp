@@ -72,7 +72,7 @@ PanelConfig parsePanelConfig(const std::string& text, const std::string& file) {
             std::string l = lower(section);
             if (l.rfind("window", 0) == 0 && l.size() > 6 &&
                 l.find_first_not_of("0123456789", 6) == std::string::npos) {
-                cfg.windows.push_back(PanelWindow{section, section, 0, 0, {}, line});
+                cfg.windows.push_back(PanelWindow{section, section, 0, 0, {}, {}, line});
                 window = &cfg.windows.back();
             }
             continue;
@@ -94,6 +94,14 @@ PanelConfig parsePanelConfig(const std::string& text, const std::string& file) {
             if (f.size() > 2 || !number(f[0], window->width) || window->width == 0 ||
                 (f.size() == 2 && (!number(f[1], window->height) || window->height == 0)))
                 throw PanelConfigError(file, line, "bad size_mm, want WIDTH[,HEIGHT]: " + value);
+            continue;
+        }
+        if (key == "file") {
+            // A bare file name: the bitmap lies beside the configuration.
+            if (value.empty() || value.find_first_of("/\\") != std::string::npos ||
+                value.find("..") != std::string::npos)
+                throw PanelConfigError(file, line, "bad file, want a bitmap's name: " + value);
+            window->file = value;
             continue;
         }
         if (key.rfind("gauge", 0) != 0 || key.size() == 5 ||

@@ -1,6 +1,7 @@
 // The simulator's panel configuration (panel.cfg): windows in [WindowNN]
 // sections, each with its design size (size_mm=W[,H], in the units its gauge
-// lines use) and its gauges:
+// lines use), its background bitmap (file=NAME.bmp, in the configuration's
+// folder) and its gauges:
 //
 //   gaugeNN=MODULE!GAUGE, X, Y[, W[, H]][, PARAMETERS]
 //
@@ -29,6 +30,7 @@ struct PanelWindow {
     std::string section;        // "Window00"
     std::string title;          // from [Window Titles], or the section's name
     int width = 0, height = 0;  // design size; height 0: not given
+    std::string file;           // the background bitmap (file=), beside the configuration
     std::vector<PanelGauge> gauges;
     int line = 0;
 };

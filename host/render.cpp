@@ -1,15 +1,16 @@
 #include "host/render.h"
 
-#if !TW_NO_ZLIB
-#include <zlib.h>
-#endif
-
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 #include "host/moving_window.h"
+#include "host/stb.h"
+
+#include <stb_easy_font.h>
 
 namespace tw {
 
@@ -137,56 +138,46 @@ void drawSprite(Image& dst, const ElementState& s, const Picture& tex, Pictures&
     }
 }
 
-void put32(std::vector<uint8_t>& b, uint32_t v) {
-    for (int i = 3; i >= 0; --i) b.push_back(static_cast<uint8_t>(v >> (8 * i)));
+void appendBytes(void* context, void* data, int size) {
+    auto* out = static_cast<std::vector<uint8_t>*>(context);
+    auto* p = static_cast<const uint8_t*>(data);
+    if (size > 0) out->insert(out->end(), p, p + size);
 }
 
-#if TW_NO_ZLIB
-// Where the target has no zlib (the browser build): the same PNG with its
-// picture in stored deflate blocks, which every reader takes.
-uint32_t crc32Of(const uint8_t* p, size_t n) {
-    uint32_t c = 0xFFFFFFFFu;
-    for (size_t i = 0; i < n; ++i) {
-        c ^= p[i];
-        for (int k = 0; k < 8; ++k) c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1u)));
+std::vector<uint8_t> rgbBytes(const Image& image) {
+    std::vector<uint8_t> rgb;
+    rgb.reserve(image.pixels.size() * 3);
+    for (uint32_t c : image.pixels) {
+        rgb.push_back(static_cast<uint8_t>(c >> 16));
+        rgb.push_back(static_cast<uint8_t>(c >> 8));
+        rgb.push_back(static_cast<uint8_t>(c));
     }
-    return ~c;
+    return rgb;
 }
 
-std::vector<uint8_t> zlibStored(const std::vector<uint8_t>& raw) {
-    constexpr size_t Block = 65535;
-    std::vector<uint8_t> out = {0x78, 0x01};
-    size_t at = 0;
-    do {
-        size_t n = std::min(Block, raw.size() - at);
-        bool last = at + n == raw.size();
-        out.push_back(last ? 1 : 0);
-        out.insert(out.end(), {static_cast<uint8_t>(n), static_cast<uint8_t>(n >> 8),
-                               static_cast<uint8_t>(~n), static_cast<uint8_t>(~n >> 8)});
-        out.insert(out.end(), raw.begin() + static_cast<std::ptrdiff_t>(at),
-                   raw.begin() + static_cast<std::ptrdiff_t>(at + n));
-        at += n;
-    } while (at < raw.size());
-    uint32_t a = 1, b = 0;
-    for (uint8_t v : raw) {
-        a = (a + v) % 65521;
-        b = (b + a) % 65521;
+Image fromRgb(const uint8_t* rgb, int32_t w, int32_t h) {
+    Image img(w, h);
+    for (size_t i = 0; i < img.pixels.size(); ++i)
+        img.pixels[i] = static_cast<uint32_t>(rgb[3 * i]) << 16 |
+                        static_cast<uint32_t>(rgb[3 * i + 1]) << 8 | rgb[3 * i + 2];
+    return img;
+}
+
+// A line of small text, its top left at (x, y).
+void drawLabel(Image& dst, const std::string& text, int32_t x, int32_t y, uint32_t rgb) {
+    // stb_easy_font gives quads of four vertices (x, y, z, colour) each.
+    std::vector<char> buf(std::max<size_t>(text.size(), 1) * 270);
+    std::string t = text;
+    int quads =
+        stb_easy_font_print(0, 0, t.data(), nullptr, buf.data(), static_cast<int>(buf.size()));
+    for (int q = 0; q < quads; ++q) {
+        float v[16];
+        std::memcpy(v, buf.data() + static_cast<size_t>(q) * 64, sizeof v);
+        auto x0 = static_cast<int32_t>(v[0]), y0 = static_cast<int32_t>(v[1]);
+        auto x1 = static_cast<int32_t>(v[8]), y1 = static_cast<int32_t>(v[9]);
+        for (int32_t yy = y0; yy < y1; ++yy)
+            for (int32_t xx = x0; xx < x1; ++xx) dst.put(x + xx, y + yy, rgb);
     }
-    put32(out, (b << 16) | a);
-    return out;
-}
-#else
-uint32_t crc32Of(const uint8_t* p, size_t n) {
-    return static_cast<uint32_t>(crc32(0L, p, static_cast<uInt>(n)));
-}
-#endif
-
-void chunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_t>& body) {
-    put32(out, static_cast<uint32_t>(body.size()));
-    size_t start = out.size();
-    out.insert(out.end(), type, type + 4);
-    out.insert(out.end(), body.begin(), body.end());
-    put32(out, crc32Of(out.data() + start, out.size() - start));
 }
 
 }  // namespace
@@ -263,6 +254,20 @@ Image renderGauge(const Gauge& gauge, Pictures& pictures, uint32_t background) {
 
 void drawScaled(Image& dst, const Image& src, int32_t x, int32_t y, int32_t w, int32_t h) {
     if (w <= 0 || h <= 0 || src.width <= 0 || src.height <= 0) return;
+    if (w < src.width && h < src.height) {
+        // Smaller: every pixel averages the source pixels it covers, so that
+        // fine lines and numerals stay readable.
+        auto in = rgbBytes(src);
+        std::vector<uint8_t> out(static_cast<size_t>(w) * static_cast<size_t>(h) * 3);
+        if (stbir_resize_uint8(in.data(), src.width, src.height, 0, out.data(), w, h, 0, 3)) {
+            Image small = fromRgb(out.data(), w, h);
+            int32_t j0 = std::max(0, -y), j1 = std::min(h, dst.height - y);
+            int32_t i0 = std::max(0, -x), i1 = std::min(w, dst.width - x);
+            for (int32_t j = j0; j < j1; ++j)
+                for (int32_t i = i0; i < i1; ++i) dst.put(x + i, y + j, small.at(i, j));
+            return;
+        }
+    }
     // Only the part that lands on dst is worked out, however large the box.
     int32_t j0 = std::max(0, -y), j1 = std::min(h, dst.height - y);
     int32_t i0 = std::max(0, -x), i1 = std::min(w, dst.width - x);
@@ -299,8 +304,7 @@ std::vector<PlacedGauge> placePanel(Host& host, const PanelConfig& config) {
 }
 
 Image drawPanel(const PanelConfig& config, const std::vector<PlacedGauge>& placed,
-                Pictures& pictures) {
-    constexpr uint32_t PanelColour = 0x2E3034;
+                Pictures& pictures, const Backgrounds& backgrounds) {
     struct Box {
         int32_t x, y, w, h;
     };
@@ -330,6 +334,13 @@ Image drawPanel(const PanelConfig& config, const std::vector<PlacedGauge>& place
                 static_cast<int32_t>(std::clamp<int64_t>(height, 1, MaxSide)), 0x1A1B1D);
     for (const PanelWindow& w : config.windows) {
         int32_t h = w.height ? w.height : std::max(heights[&w], 1);
+        auto bg = backgrounds.find(w.section);
+        if (bg != backgrounds.end() && bg->second.width > 0) {
+            // The window's bitmap stretched over its design size, as the
+            // simulator fits it to the window.
+            drawScaled(panel, bg->second, 0, tops[&w], w.width, h);
+            continue;
+        }
         for (int32_t y = tops[&w]; y < std::min(tops[&w] + h, panel.height); ++y)
             for (int32_t x = 0; x < std::min(w.width, panel.width); ++x)
                 panel.put(x, y, PanelColour);
@@ -340,38 +351,92 @@ Image drawPanel(const PanelConfig& config, const std::vector<PlacedGauge>& place
     return panel;
 }
 
-std::vector<uint8_t> encodePng(const Image& image) {
-    std::vector<uint8_t> raw;
-    raw.reserve(static_cast<size_t>(image.height) * (1 + 3 * static_cast<size_t>(image.width)));
-    for (int32_t y = 0; y < image.height; ++y) {
-        raw.push_back(0);  // no filter
-        for (int32_t x = 0; x < image.width; ++x) {
-            uint32_t c = image.at(x, y);
-            raw.push_back(static_cast<uint8_t>(c >> 16));
-            raw.push_back(static_cast<uint8_t>(c >> 8));
-            raw.push_back(static_cast<uint8_t>(c));
+Backgrounds loadBackgrounds(const PanelConfig& config, const std::vector<std::string>& folders) {
+    Backgrounds out;
+    for (const PanelWindow& w : config.windows) {
+        if (w.file.empty()) continue;
+        for (const std::string& folder : folders) {
+            if (auto img = readImage(folder + "/" + w.file)) {
+                out[w.section] = std::move(*img);
+                break;
+            }
         }
     }
-#if TW_NO_ZLIB
-    std::vector<uint8_t> packed = zlibStored(raw);
-#else
-    uLongf packed_size = compressBound(static_cast<uLong>(raw.size()));
-    std::vector<uint8_t> packed(packed_size);
-    if (compress2(packed.data(), &packed_size, raw.data(), static_cast<uLong>(raw.size()), 6) !=
-        Z_OK)
-        throw std::runtime_error("cannot compress the picture");
-    packed.resize(packed_size);
-#endif
-
-    std::vector<uint8_t> out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    std::vector<uint8_t> head;
-    put32(head, static_cast<uint32_t>(image.width));
-    put32(head, static_cast<uint32_t>(image.height));
-    head.insert(head.end(), {8, 2, 0, 0, 0});  // 8-bit RGB, deflate, no filter, no interlace
-    chunk(out, "IHDR", head);
-    chunk(out, "IDAT", packed);
-    chunk(out, "IEND", {});
     return out;
+}
+
+Image drawSheet(const std::vector<SheetEntry>& entries, Pictures& pictures, int32_t columns) {
+    constexpr int32_t Gap = 12, Label = 14, MaxSide = 1024;
+    constexpr uint32_t SheetColour = 0x1A1B1D, LabelColour = 0xE0E0E0;
+    columns = std::clamp(columns, 1, 64);
+    // A cell: the gauge at its own size, then at the panel's.
+    std::vector<Image> cells;
+    for (const SheetEntry& e : entries) {
+        Image own = renderGauge(*e.gauge, pictures, PanelColour);
+        int32_t ow = std::min(own.width, MaxSide), oh = std::min(own.height, MaxSide);
+        int32_t pw = std::clamp(e.panel_width, 0, MaxSide),
+                ph = std::clamp(e.panel_height, 0, MaxSide);
+        Image cell(ow + (pw ? Gap + pw : 0), Label + std::max(oh, ph), SheetColour);
+        drawScaled(cell, own, 0, Label, ow, oh);
+        if (pw && ph) drawScaled(cell, own, ow + Gap, Label, pw, ph);
+        std::string label = e.gauge->name();
+        if (pw) label += "  (panel " + std::to_string(pw) + " x " + std::to_string(ph) + ")";
+        drawLabel(cell, label, 0, 2, LabelColour);
+        cells.push_back(std::move(cell));
+    }
+    // Each row as tall as its tallest cell; each column as wide as its widest.
+    auto cols = static_cast<size_t>(columns);
+    std::vector<int32_t> col_w(cols, 0), row_h;
+    for (size_t i = 0; i < cells.size(); ++i) {
+        if (i / cols >= row_h.size()) row_h.push_back(0);
+        col_w[i % cols] = std::max(col_w[i % cols], cells[i].width);
+        row_h[i / cols] = std::max(row_h[i / cols], cells[i].height);
+    }
+    int32_t width = Gap, height = Gap;
+    for (int32_t w : col_w) width += w + Gap;
+    for (int32_t h : row_h) height += h + Gap;
+    Image sheet(width, height, SheetColour);
+    int32_t y = Gap;
+    for (size_t r = 0; r < row_h.size(); ++r) {
+        int32_t x = Gap;
+        for (size_t c = 0; c < cols && r * cols + c < cells.size(); ++c) {
+            const Image& cell = cells[r * cols + c];
+            drawScaled(sheet, cell, x, y, cell.width, cell.height);
+            x += col_w[c] + Gap;
+        }
+        y += row_h[r] + Gap;
+    }
+    return sheet;
+}
+
+std::vector<uint8_t> encodePng(const Image& image) {
+    std::vector<uint8_t> out;
+    if (image.width <= 0 || image.height <= 0) throw std::runtime_error("an empty picture");
+    auto rgb = rgbBytes(image);
+    if (!stbi_write_png_to_func(appendBytes, &out, image.width, image.height, 3, rgb.data(),
+                                image.width * 3))
+        throw std::runtime_error("cannot encode the picture");
+    return out;
+}
+
+std::optional<Image> decodeImage(const std::vector<uint8_t>& bytes) {
+    if (bytes.empty() || bytes.size() > (1u << 30)) return std::nullopt;
+    int w = 0, h = 0, n = 0;
+    uint8_t* rgb =
+        stbi_load_from_memory(bytes.data(), static_cast<int>(bytes.size()), &w, &h, &n, 3);
+    if (!rgb) return std::nullopt;
+    std::optional<Image> img;
+    if (w > 0 && h > 0 && w <= 16384 && h <= 16384) img = fromRgb(rgb, w, h);
+    stbi_image_free(rgb);
+    return img;
+}
+
+std::optional<Image> readImage(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                               std::istreambuf_iterator<char>());
+    return decodeImage(bytes);
 }
 
 void writePng(const std::string& path, const Image& image) {

@@ -75,6 +75,9 @@ Image renderGauge(const Gauge& gauge, Pictures& pictures, uint32_t background = 
 // `src` scaled to w x h onto `dst` at (x, y).
 void drawScaled(Image& dst, const Image& src, int32_t x, int32_t y, int32_t w, int32_t h);
 
+// The panel paint where a window has no background bitmap.
+constexpr uint32_t PanelColour = 0x2E3034;
+
 // A panel's gauges placed on the host, in the configuration's order.
 struct PlacedGauge {
     const PanelWindow* window;
@@ -86,15 +89,32 @@ struct PlacedGauge {
 // a gauge of another module or one the module lacks.
 std::vector<PlacedGauge> placePanel(Host& host, const PanelConfig& config);
 
-// The cockpit: the windows one below the other, each at its design size on the
-// panel colour, every gauge scaled into its box. A window without a height is
-// as tall as its gauges reach.
-Image drawPanel(const PanelConfig& config, const std::vector<PlacedGauge>& placed,
-                Pictures& pictures);
+// Window backgrounds by section name ("Window00").
+using Backgrounds = std::map<std::string, Image>;
+// The bitmaps the windows' file= lines name, from the first of `folders` that
+// holds a readable one; a window whose bitmap is nowhere is left out.
+Backgrounds loadBackgrounds(const PanelConfig& config, const std::vector<std::string>& folders);
 
-// A PNG file of the image (8-bit RGB, through zlib).
+// The cockpit: the windows one below the other, each at its design size on its
+// background (stretched to the window) or the panel colour, every gauge
+// scaled into its box. A window without a height is as tall as its gauges reach.
+Image drawPanel(const PanelConfig& config, const std::vector<PlacedGauge>& placed,
+                Pictures& pictures, const Backgrounds& backgrounds = {});
+
+// A contact sheet: each gauge under its name at its own size and, beside it,
+// at the size a panel draws it (when given), `columns` gauges to a row.
+struct SheetEntry {
+    const Gauge* gauge;
+    int32_t panel_width = 0, panel_height = 0;
+};
+Image drawSheet(const std::vector<SheetEntry>& entries, Pictures& pictures, int32_t columns);
+
+// A PNG file of the image (8-bit RGB).
 std::vector<uint8_t> encodePng(const Image& image);
 // Throws std::runtime_error when the file cannot be written.
 void writePng(const std::string& path, const Image& image);
+// A PNG or BMP picture; nothing for bytes that are neither.
+std::optional<Image> decodeImage(const std::vector<uint8_t>& bytes);
+std::optional<Image> readImage(const std::string& path);
 
 }  // namespace tw

@@ -2,6 +2,9 @@
 //
 //   artwork_gen TABLE SCRIPT MODULE OUTDIR
 //
+// Beside the module's bitmaps it draws the panel windows' backgrounds that
+// panel.cfg and panel_old_epr.cfg (beside TABLE) name in their file= lines.
+//
 // Reads the description table (resources/artwork.tsv), checks that the
 // resource script (resources/tarnwick.rc) numbers exactly its bitmaps, loads
 // the module (a native build of tarnwick.gau) to read its gauge records, and
@@ -27,6 +30,8 @@
 
 #include "host/module.h"
 #include "host/moving_window.h"
+#include "host/panel_config.h"
+#include "host/stb.h"
 #include "tools/artwork_table.h"
 
 namespace {
@@ -478,6 +483,19 @@ void drawPlate(Job& j) {
         return;
     }
     set(j.cr, named("white"));
+    if (r.has("at")) {
+        // Legends at their own places: TEXT:X:Y, separated by ';' ('_' for a space).
+        std::string rest = r.param("at") + ";";
+        for (size_t p = 0, q; (q = rest.find(';', p)) != std::string::npos; p = q + 1) {
+            auto f = rest.substr(p, q - p);
+            size_t c1 = f.find(':'), c2 = c1 == std::string::npos ? c1 : f.find(':', c1 + 1);
+            if (c2 == std::string::npos) continue;
+            std::string legend = f.substr(0, c1);
+            std::replace(legend.begin(), legend.end(), '_', ' ');
+            text(j.cr, legend, std::atof(f.substr(c1 + 1).c_str()),
+                 std::atof(f.substr(c2 + 1).c_str()), 8);
+        }
+    }
     if (r.has("digits")) {
         set(j.cr, FaceBlack);
         cairo_rectangle(j.cr, 0, 0, j.w, j.h);
@@ -882,14 +900,31 @@ void drawKnob(Job& j) {
     double cx = j.w / 2.0, cy = wide ? j.h * 0.68 : j.h * 0.58;
     double kr = std::min(j.w, j.h) * (wide ? 0.25 : 0.22);
     double spread = wide ? 70 : 120;
-    auto angle = [&](int i) { return (n > 1 ? -spread + 2 * spread * i / (n - 1) : 0) * Pi / 180; };
+    std::vector<double> angles;  // degrees clockwise from 12 o'clock, where the records put them
+    if (j.row.has("centre")) {
+        auto c = numbers(j.row.param("centre"));
+        if (c.size() == 2) cx = c[0], cy = c[1];
+        kr = std::atof(j.row.param("radius", "9").c_str());
+        angles = numbers(j.row.param("angles"));
+    }
+    auto angle = [&](int i) {
+        if (i < static_cast<int>(angles.size())) return angles[static_cast<size_t>(i)] * Pi / 180;
+        return (n > 1 ? -spread + 2 * spread * i / (n - 1) : 0) * Pi / 180;
+    };
+    double size = std::atof(j.row.param("size", wide ? "8" : "9").c_str());
     for (int i = 0; i < n; ++i) {
         double a = angle(i);
-        double lr = wide ? kr * 2.1 : kr * 1.9;
+        double lr = angles.empty() ? (wide ? kr * 2.1 : kr * 1.9) : kr + 11;
         set(cr, named("white"), i == k ? 1.0 : 0.55);
         std::string l = i < static_cast<int>(labels.size()) ? labels[i] : std::to_string(i);
-        text(cr, l, cx + std::sin(a) * lr * (wide ? 1.6 : 1.0), cy - std::cos(a) * lr, wide ? 8 : 9,
-             wide ? j.w / 4.0 : 30);
+        double x = cx + std::sin(a) * lr * (wide ? 1.6 : 1.0), y = cy - std::cos(a) * lr;
+        // Whole within the picture.
+        font(cr, size);
+        cairo_text_extents_t e;
+        cairo_text_extents(cr, l.c_str(), &e);
+        x = std::clamp(x, e.width / 2 + 1, j.w - e.width / 2 - 1);
+        y = std::clamp(y, e.height / 2 + 1, j.h - e.height / 2 - 1);
+        text(cr, l, x, y, size, wide ? j.w / 4.0 : 30);
     }
     cairo_arc(cr, cx, cy, kr, 0, 2 * Pi);
     set(cr, PanelDark);
@@ -941,9 +976,20 @@ void drawMask(Job& j) {
     set(j.cr, named("white"));
     if (j.row.param("shape") == "circle")
         cairo_arc(j.cr, j.w / 2.0, j.h / 2.0, std::min(j.w, j.h) / 2.0, 0, 2 * Pi);
+    else if (j.row.param("shape") == "cell")
+        roundRect(j.cr, 0, 0, j.w, j.h, 3);  // the radar's cells overlap into a smooth fan
     else
         cairo_rectangle(j.cr, 0, 0, j.w, j.h);
     cairo_fill(j.cr);
+}
+
+// How radar returns are read: green weak, yellow, red, magenta strongest.
+Colour echoColour(int level) {
+    if (level <= 1) return {0.1, 0.62, 0.18};
+    if (level == 2) return {0.16, 0.88, 0.25};
+    if (level == 3) return {0.95, 0.87, 0.16};
+    if (level <= 5) return {0.92, 0.16, 0.12};
+    return {0.9, 0.24, 0.9};
 }
 
 void drawTexture(Job& j) {
@@ -1030,14 +1076,27 @@ void drawTexture(Job& j) {
             }
         }
     } else if (mode == "cell") {
-        double dim = j.row.param("dim") == "1" ? 0.55 : 1.0;
-        Colour c = named(j.row.colour);
-        unsigned seed = j.row.id;
+        // Four quadrants, each one echo level's colour in a speckle that
+        // repeats every 64 x 256 pixels (as the scroll does); the gaps are the
+        // transparent colour, so the layer beneath shows through them.
+        constexpr int PeriodX = 64, PeriodY = 256;
+        auto range = numbers(j.row.param("levels", "1:4"));
+        int first = range.empty() ? 1 : static_cast<int>(range[0]);
+        double dim = j.row.param("dim") == "1" ? 0.7 : 1.0;
         for (int y = 0; y < j.h; y += 2) {
             for (int x = 0; x < j.w; x += 2) {
+                // Left half: the even levels; top half: levels 1, 2, 5, 6 (and 9).
+                int quadrant = (x < j.w / 2 ? 1 : 0) + (y < j.h / 2 ? 2 : 0);
+                int level = first + quadrant;
+                unsigned seed =
+                    static_cast<unsigned>((x % PeriodX) / 2 * 7919 + (y % PeriodY) / 2 * 104729 +
+                                          static_cast<int>(j.row.id));
                 seed = seed * 1103515245u + 12345u;
-                double f = 0.55 + 0.45 * ((seed >> 16) % 100) / 100.0;
-                set(cr, c, f * dim);
+                seed ^= seed >> 13;
+                seed *= 2654435761u;
+                int r = static_cast<int>((seed >> 8) % 100);
+                if (r < 22) continue;  // a gap
+                set(cr, echoColour(level), (0.7 + 0.3 * r / 100.0) * dim);
                 cairo_rectangle(cr, x, y, 2, 2);
                 cairo_fill(cr);
             }
@@ -1237,6 +1296,231 @@ void draw(Job& j) {
         throw std::runtime_error("line " + std::to_string(j.row.line) + ": unknown kind " + k);
 }
 
+// ---- Panel backgrounds --------------------------------------------------------------
+// One bitmap per window of the panel configuration, at the window's design
+// size: the panel paint, a cut-out with its bezel wherever a gauge sits, the
+// glareshield over the autopilot controller's row, the engine numbers over the
+// engine columns and the panels' placards over their groups of controls.
+
+struct Box {
+    double x, y, w, h;
+};
+
+// Placards: a legend over the group of gauges it names (those present).
+struct Placard {
+    const char* legend;
+    std::vector<const char*> gauges;
+};
+
+const std::vector<Placard>& placards() {
+    static const std::vector<Placard> table = {
+        {"HYDRAULICS AND BRAKES",
+         {"AIRBRAKE_PRESS", "HYDBRAKE_PRESS", "HYDSYS_PRESS", "HYDSPLR_PRESS"}},
+        {"AIR TEMP    FUEL QTY", {"TAT", "TOTAL_FUEL"}},
+        {"LANDING GEAR", {"GEAR_HANDLE"}},
+        {"FLAPS", {"FLAPS"}},
+        {"LOW OIL PRESS", {"LOWOILPRESS1", "LOWOILPRESS4"}},
+        {"PANELS", {"TOGGLE2", "TOGGLE7"}},
+        {"ELECTRICAL", {"BATTERYSW", "EMERLIGHTS", "EMERWARN", "EXTPWR_AVAIL"}},
+        {"CALL", {"FA_CALL", "MECH_CALL"}},
+        {"SIGNS AND EXTERIOR LIGHTS",
+         {"SMOKING_SIGN", "SEATBELT_SIGN", "ANTICOLLISION", "NAV_LIGHTS", "WING_FLOOD_LIGHTS",
+          "LANDING_LIGHT1"}},
+        {"WINDOW AND PROBE HEAT", {"WINDSHIELD_HEAT", "PITOT", "HEATER_INOP", "PITOT_AMPS"}},
+        {"ENGINE START",
+         {"STARTER_PRESS", "START_ARM", "STARTMAN_SEL", "START_SWITCHES", "FU_RESET",
+          "IGNITION_OVERRIDE", "IGNITION_CONT"}},
+        {"STALL", {"STALL_TEST"}},
+        {"ENGINE ANTI-ICE",
+         {"ENGICE_OUTBD", "ENGICE_INBD", "ENG1ICE_VALVE", "ENG2ICE_VALVE", "ENG3ICE_VALVE",
+          "ENG4ICE_VALVE"}},
+        {"CAPTAIN", {"NAV1", "COM1", "ADF"}},
+        {"FIRST OFFICER", {"NAV2", "COM2", "ADF2"}},
+        {"WEATHER RADAR", {"radar"}},
+    };
+    return table;
+}
+
+// The engine rows' legends, by the first engine's gauge of each row.
+const std::map<std::string, const char*>& rowLegends() {
+    static const std::map<std::string, const char*> table = {
+        {"EPR1", "EPR"}, {"OLD_EPR1", "EPR"}, {"N1E1", "N1"},
+        {"EGT1", "EGT"}, {"N2E1", "N2"},      {"FFFU1", "FF"},
+    };
+    return table;
+}
+
+constexpr Colour Paint = {0.33, 0.36, 0.38};  // the flight deck's grey
+constexpr Colour Glareshield = {0.07, 0.07, 0.08};
+constexpr Colour Recess = {0.06, 0.06, 0.065};
+constexpr Colour Legend = {0.92, 0.92, 0.88};
+
+bool round(const tw::PanelGauge& g) {
+    // The round instruments: about as tall as wide, and large.
+    return g.width >= 140 && g.height > 0 && std::abs(g.width - g.height) < g.width / 6;
+}
+
+void drawBackground(cairo_t* cr, const tw::PanelWindow& w, int width, int height) {
+    // Paint, with a little light from above.
+    cairo_pattern_t* paint = cairo_pattern_create_linear(0, 0, 0, height);
+    cairo_pattern_add_color_stop_rgb(paint, 0, Paint.r * 1.12, Paint.g * 1.12, Paint.b * 1.12);
+    cairo_pattern_add_color_stop_rgb(paint, 1, Paint.r * 0.85, Paint.g * 0.85, Paint.b * 0.85);
+    cairo_rectangle(cr, 0, 0, width, height);
+    cairo_set_source(cr, paint);
+    cairo_fill(cr);
+    cairo_pattern_destroy(paint);
+    // Panel seams.
+    set(cr, Paint, 0.6);
+    cairo_set_line_width(cr, 2);
+    cairo_rectangle(cr, 3, 3, width - 6, height - 6);
+    cairo_stroke(cr);
+
+    std::map<std::string, Box> at;
+    for (const auto& g : w.gauges)
+        at[g.name] = {static_cast<double>(g.x), static_cast<double>(g.y),
+                      static_cast<double>(g.width), static_cast<double>(g.height)};
+
+    // The glareshield: over the autopilot controller's row, the full width.
+    if (auto ap = at.find("AUTOPILOT1"); ap != at.end()) {
+        double bottom = ap->second.y + ap->second.h + 14;
+        set(cr, Glareshield);
+        cairo_rectangle(cr, 0, 0, width, bottom);
+        cairo_fill(cr);
+        set(cr, Glareshield, 3.0);
+        cairo_set_line_width(cr, 3);
+        cairo_move_to(cr, 0, bottom - 1.5);
+        cairo_line_to(cr, width, bottom - 1.5);
+        cairo_stroke(cr);
+    }
+
+    // Cut-outs and bezels.
+    for (const auto& g : w.gauges) {
+        Box b = at[g.name];
+        if (b.w <= 0 || b.h <= 0) continue;
+        if (round(g)) {
+            double cx = b.x + b.w / 2, cy = b.y + b.h / 2, r = std::min(b.w, b.h) / 2;
+            roundRect(cr, cx - r - 9, cy - r - 9, 2 * r + 18, 2 * r + 18, 10);
+            set(cr, Paint, 0.55);
+            cairo_fill(cr);
+            cairo_arc(cr, cx, cy, r + 4, 0, 2 * Pi);
+            set(cr, Recess);
+            cairo_fill(cr);
+            for (auto [dx, dy] : {std::pair{-1, -1}, {1, -1}, {-1, 1}, {1, 1}}) {
+                double sx = cx + dx * (r + 2), sy = cy + dy * (r + 2);
+                cairo_arc(cr, sx, sy, 3.2, 0, 2 * Pi);
+                set(cr, Paint, 1.5);
+                cairo_fill(cr);
+                set(cr, Ink);
+                cairo_set_line_width(cr, 1);
+                cairo_move_to(cr, sx - 2.2, sy);
+                cairo_line_to(cr, sx + 2.2, sy);
+                cairo_stroke(cr);
+            }
+        } else {
+            roundRect(cr, b.x - 4, b.y - 4, b.w + 8, b.h + 8, 4);
+            set(cr, Recess);
+            cairo_fill(cr);
+            set(cr, Paint, 1.35);
+            cairo_set_line_width(cr, 1);
+            cairo_move_to(cr, b.x - 4.5, b.y + b.h + 4.5);
+            cairo_line_to(cr, b.x + b.w + 4.5, b.y + b.h + 4.5);
+            cairo_line_to(cr, b.x + b.w + 4.5, b.y - 4.5);
+            cairo_stroke(cr);
+        }
+    }
+
+    // Engine numbers over the columns, the rows' legends left of them.
+    double top = 1e9;
+    for (int n = 1; n <= 4; ++n)
+        for (const char* head : {"revlyrae", "EPR", "OLD_EPR"})
+            if (auto it = at.find(head + std::to_string(n)); it != at.end())
+                top = std::min(top, it->second.y);
+    for (int n = 1; n <= 4; ++n) {
+        auto it = at.find("EPR" + std::to_string(n));
+        if (it == at.end()) it = at.find("OLD_EPR" + std::to_string(n));
+        if (it == at.end()) continue;
+        set(cr, Legend);
+        text(cr, std::to_string(n), it->second.x + it->second.w / 2, top - 12, 18);
+    }
+    for (const auto& [gauge, legend] : rowLegends()) {
+        auto it = at.find(gauge);
+        if (it == at.end()) continue;
+        set(cr, Legend);
+        cairo_save(cr);
+        cairo_translate(cr, it->second.x - 24, it->second.y + it->second.h / 2);
+        cairo_rotate(cr, -Pi / 2);
+        text(cr, legend, 0, 0, 15);
+        cairo_restore(cr);
+    }
+
+    // Placards over their groups.
+    for (const Placard& p : placards()) {
+        Box u{1e9, 1e9, -1e9, -1e9};  // left, top, right, bottom
+        for (const char* g : p.gauges) {
+            auto it = at.find(g);
+            if (it == at.end()) continue;
+            u.x = std::min(u.x, it->second.x);
+            u.y = std::min(u.y, it->second.y);
+            u.w = std::max(u.w, it->second.x + it->second.w);
+            u.h = std::max(u.h, it->second.y + it->second.h);
+        }
+        if (u.w < u.x) continue;
+        double y = u.y - 16;
+        set(cr, Legend);
+        text(cr, p.legend, (u.x + u.w) / 2, y, 11, u.w - u.x + 60);
+        cairo_text_extents_t e;
+        cairo_text_extents(cr, p.legend, &e);
+        double half = std::max((u.w - u.x) / 2, e.width / 2 + 8), mid = (u.x + u.w) / 2;
+        cairo_set_line_width(cr, 1);
+        for (double side : {-1.0, 1.0}) {
+            cairo_move_to(cr, mid + side * (e.width / 2 + 6), y);
+            cairo_line_to(cr, mid + side * half, y);
+            cairo_line_to(cr, mid + side * half, y + 6);
+        }
+        cairo_stroke(cr);
+    }
+}
+
+void appendBytes(void* context, void* data, int size) {
+    auto* out = static_cast<std::vector<uint8_t>*>(context);
+    auto* p = static_cast<const uint8_t*>(data);
+    if (size > 0) out->insert(out->end(), p, p + size);
+}
+
+// Every window of the configuration that names a file gets it, in OUTDIR.
+void drawBackgrounds(const std::string& config_path, const std::string& outdir) {
+    tw::PanelConfig cfg = tw::readPanelConfig(config_path);
+    for (const auto& w : cfg.windows) {
+        if (w.file.empty()) continue;
+        int height = w.height ? w.height : w.width * 3 / 4;
+        cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w.width, height);
+        cairo_t* cr = cairo_create(s);
+        drawBackground(cr, w, w.width, height);
+        cairo_destroy(cr);
+        cairo_surface_flush(s);
+        int stride = cairo_image_surface_get_stride(s);
+        const uint8_t* px = cairo_image_surface_get_data(s);
+        std::vector<uint8_t> rgb;
+        rgb.reserve(static_cast<size_t>(w.width) * static_cast<size_t>(height) * 3);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < w.width; ++x) {
+                uint32_t c;
+                std::memcpy(&c, px + y * stride + x * 4, 4);
+                rgb.push_back(static_cast<uint8_t>(c >> 16));
+                rgb.push_back(static_cast<uint8_t>(c >> 8));
+                rgb.push_back(static_cast<uint8_t>(c));
+            }
+        cairo_surface_destroy(s);
+        std::vector<uint8_t> bytes;
+        if (!stbi_write_bmp_to_func(appendBytes, &bytes, w.width, height, 3, rgb.data()))
+            throw std::runtime_error("cannot encode " + w.file);
+        std::ofstream out(outdir + "/" + w.file, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(bytes.data()),
+                  static_cast<std::streamsize>(bytes.size()));
+        if (!out) throw std::runtime_error("cannot write " + w.file);
+    }
+}
+
 int run(int argc, char** argv) {
     if (argc != 5) {
         std::cerr << "usage: artwork_gen TABLE SCRIPT MODULE OUTDIR\n";
@@ -1292,6 +1576,11 @@ int run(int argc, char** argv) {
                   static_cast<std::streamsize>(bytes.size()));
         if (!out) throw std::runtime_error("cannot write " + r.resourceName() + ".bmp");
     }
+    // The panel windows' backgrounds, from the configurations beside the table.
+    auto folder = std::filesystem::path(argv[1]).parent_path();
+    for (const char* cfg : {"panel.cfg", "panel_old_epr.cfg"})
+        if (std::filesystem::exists(folder / cfg))
+            drawBackgrounds((folder / cfg).string(), argv[4]);
     return 0;
 }
 

@@ -66,6 +66,18 @@ void normalise(Samples& s, double peak) {
         for (double& v : s) v *= peak / m;
 }
 
+constexpr double SpokenPeak = 0.8, HighestPeak = 0.97;
+
+// The sound at the given RMS of full scale, or as near as its peaks allow.
+void atLevel(Samples& s, double rms) {
+    double sum = 0, peak = 0;
+    for (double v : s) sum += v * v, peak = std::max(peak, std::fabs(v));
+    if (s.empty() || sum <= 0) return;
+    double gain =
+        std::min(rms / std::sqrt(sum / static_cast<double>(s.size())), HighestPeak / peak);
+    for (double& v : s) v *= gain;
+}
+
 // The last part fades into the first, so the sound loops without a click.
 void seamless(Samples& s, double fade_seconds) {
     size_t f = std::min(count(fade_seconds), s.size() / 2);
@@ -292,25 +304,34 @@ int run(int argc, char** argv) {
     }
     std::string dir = argv[1], espeak = argv[2];
     std::filesystem::create_directories(dir);
+    // The mix as heard in the cockpit: each sound at its level, the RMS of
+    // full scale that it is written at (0: speech and clicks, whose peaks set
+    // their level, at 0.8). Background loops (rolling, gear wind, the air cart,
+    // the inverters, which hum for as long as there is power) sit well below
+    // the alerts, so every alert is heard over them.
+    constexpr double Speech = 0, Rolling = 0.04, GearWind = 0.04, AirCart = 0.04, Inverters = 0.025,
+                     SpoolUp = 0.07, Alert = 0.3, Chime = 0.2;
     struct Sound {
         const char* file;
         std::function<Samples()> make;
+        double rms = Speech;
     };
     const Sound sounds[] = {
-        {"quorl_ostra_Gear_Sound.wav", rolling},
-        {"quorl_ostra_gear_1.wav", gearWind},
+        {"quorl_ostra_Gear_Sound.wav", rolling, Rolling},
+        {"quorl_ostra_gear_1.wav", gearWind, GearWind},
         {"brennel_click.wav", [] { return click(0.04, 2200, 0.005, 1); }},
         {"tarnwick_Trim_Sound.WAV", trim},
-        {"brennel_altwarn.wav", altitudeAlert},
+        {"brennel_altwarn.wav", altitudeAlert, Alert},
         {"brennel_quorl_bigswitch_click.wav", [] { return click(0.08, 700, 0.014, 2); }},
-        {"tarnwick_HGHB_SPUP.wav", spoolUp},
-        {"tarnwick_towarn.wav", takeoffHorn},
-        {"tarnwick_stkshkr.wav", stickShaker},
-        {"brennel_chime.wav", [] { return tone(1.2, [](double t) { return bell(t, 880); }); }},
-        {"tarnwick_overspeed.wav", overspeedClacker},
+        {"tarnwick_HGHB_SPUP.wav", spoolUp, SpoolUp},
+        {"tarnwick_towarn.wav", takeoffHorn, Alert},
+        {"tarnwick_stkshkr.wav", stickShaker, Alert},
+        {"brennel_chime.wav", [] { return tone(1.2, [](double t) { return bell(t, 880); }); },
+         Chime},
+        {"tarnwick_overspeed.wav", overspeedClacker, Alert},
         {"brennel_external_elec.wav",
          [&] { return speech(espeak, dir, "Ground power is connected.", "en-us"); }},
-        {"tarnwick_external_aircart.wav", airCart},
+        {"tarnwick_external_aircart.wav", airCart, AirCart},
         {"tarnwick_cockpit2ground2.wav",
          [&] {
              return speech(espeak, dir,
@@ -329,13 +350,16 @@ int run(int argc, char** argv) {
              return tone(1.6, [](double t) {
                  return bell(t, 1046.5) + (t > 0.5 ? bell(t - 0.5, 784) : 0);
              });
-         }},
-        {"tarnwick_inverters.wav", inverters},
-        {"tarnwick_glideslope.wav", [&] { return speech(espeak, dir, "Glideslope.", "en-us+m3"); }},
+         },
+         Chime},
+        {"tarnwick_inverters.wav", inverters, Inverters},
+        {"tarnwick_glideslope.wav", [&] { return speech(espeak, dir, "Glideslope.", "en-us+m3"); },
+         Alert},
     };
     for (const Sound& s : sounds) {
         Samples v = s.make();
-        normalise(v, 0.8);
+        normalise(v, SpokenPeak);
+        if (s.rms > 0) atLevel(v, s.rms);
         writeWav(dir + "/" + s.file, v);
     }
     return 0;

@@ -226,7 +226,9 @@ int32_t HOSTAPI settingUp(PIXPOINT*, uint32_t) {
 // ---- Records ----------------------------------------------------------------
 
 constexpr double TextureScale = 0.45;
-constexpr PIXPOINT TextureCentre = {0, 0};
+// Each cell's texture turns about the cell's own middle, so that whatever the
+// heading its window stays inside the quadrant its level picks.
+constexpr PIXPOINT CellMiddle = {8, 6};
 constexpr PIXPOINT KnobPivot = {11, 11};
 
 // A cell's two sprites. The first of every run of GroupSize cells carries the
@@ -249,10 +251,11 @@ constexpr ELEMENT_SPRITE cellSprite(int32_t code, ELEMENT_HEADER** next) {
     constexpr uint32_t bitmap = L == Layer::A ? (S == Band::Low ? BmpLayerALower : BmpLayerAUpper)
                                               : (S == Band::Low ? BmpLayerBLower : BmpLayerBUpper);
     const auto token = static_cast<uint32_t>(code);
-    return sprite(place(bitmap, 8 * radarCellColumn(code) + 1, 146 - 13 * radarCellRow(code),
-                        ImageTransparent | ImageHidden, next),
-                  TextureCentre, TextureScale, TextureScale, scaled(token, 1.0, cellOffsetX<L>),
-                  scaled(token, 1.0, cellOffsetY<L, S>), scaled(AttitudeHeading, 1.0));
+    const int32_t x = 8 * radarCellColumn(code) + 1, y = 146 - 13 * radarCellRow(code);
+    return sprite(place(bitmap, x, y, ImageTransparent | ImageHidden, next),
+                  PIXPOINT{x + CellMiddle.x, y + CellMiddle.y}, TextureScale, TextureScale,
+                  scaled(token, 1.0, cellOffsetX<L>), scaled(token, 1.0, cellOffsetY<L, S>),
+                  scaled(AttitudeHeading, 1.0));
 }
 
 template <Layer L, size_t I>

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <map>
+#include <set>
 #include <string>
 
 #include "host/host.h"
@@ -9,6 +11,7 @@
 namespace {
 
 const std::string SourceDir = TW_SOURCE_DIR;
+const std::string ArtworkDir = TW_ARTWORK_DIR;
 
 TEST(PanelConfig, ReadsWindowsGaugesSizesAndParameters) {
     auto cfg = tw::parsePanelConfig(
@@ -88,47 +91,65 @@ TEST(PanelConfig, HugeWindowsAndBoxesStayWithinAPicture) {
     EXPECT_NE(img.at(0, 0), 0x2E3034u);  // the switch's plate, not the bare panel
 }
 
-// The shipped cockpit: every gauge of the module, drawn at the stated size,
-// each built gauge showing something in its box.
-TEST(PanelConfig, TheShippedCockpitDrawsEveryBuiltGauge) {
-    auto cfg = tw::readPanelConfig(SourceDir + "/resources/panel.cfg");
-    ASSERT_EQ(cfg.windows.size(), 4u);
-    tw::Host host;
-    auto placed = tw::placePanel(host, cfg);
-    EXPECT_EQ(placed.size(), 112u);
-    host.runTicks(3);
-    tw::Pictures pictures(host.module().handle());
-    tw::Image img = tw::drawPanel(cfg, placed, pictures);
-    int width = 0, height = 0;
-    for (const auto& w : cfg.windows) {
-        width = std::max(width, w.width);
-        height += w.height;
-    }
-    EXPECT_EQ(img.width, width);
-    EXPECT_EQ(img.height, height);
-
-    constexpr uint32_t PanelColour = 0x2E3034;
-    int top = 0;
-    const tw::PanelWindow* current = nullptr;
-    int built = 0;
-    for (const auto& p : placed) {
-        if (p.window != current) {
-            top = 0;
-            for (const auto& w : cfg.windows) {
-                if (&w == p.window) break;
-                top += w.height;
-            }
-            current = p.window;
+// The shipped cockpits: panel.cfg with the EPR dials, panel_old_epr.cfg with
+// the OLD_EPR ones, otherwise the same; together every gauge of the module.
+// Each window has its background, and each built gauge shows something of its
+// own in its box over it.
+TEST(PanelConfig, TheShippedCockpitsDrawEveryBuiltGaugeOverTheirBackgrounds) {
+    std::set<std::string> covered;
+    for (const char* name : {"/resources/panel.cfg", "/resources/panel_old_epr.cfg"}) {
+        auto cfg = tw::readPanelConfig(SourceDir + name);
+        ASSERT_EQ(cfg.windows.size(), 4u) << name;
+        tw::Host host;
+        auto placed = tw::placePanel(host, cfg);
+        // One dial style per panel: 112 gauges less the other style's four.
+        EXPECT_EQ(placed.size(), 108u) << name;
+        for (const auto& p : placed) covered.insert(p.line->name);
+        host.runTicks(3);
+        tw::Pictures pictures(host.module().handle());
+        auto backgrounds = tw::loadBackgrounds(cfg, {ArtworkDir});
+        for (const auto& w : cfg.windows) EXPECT_TRUE(backgrounds.count(w.section)) << w.file;
+        tw::Image img = tw::drawPanel(cfg, placed, pictures, backgrounds);
+        tw::Image bare = tw::drawPanel(cfg, {}, pictures, backgrounds);
+        int width = 0, height = 0;
+        for (const auto& w : cfg.windows) {
+            width = std::max(width, w.width);
+            height += w.height;
         }
-        if (!p.gauge->header()->elements_list) continue;
-        ++built;
-        int differing = 0;
-        for (int y = 0; y < p.line->height; ++y)
-            for (int x = 0; x < p.line->width; ++x)
-                differing += img.at(p.line->x + x, top + p.line->y + y) != PanelColour;
-        EXPECT_GT(differing, p.line->width * p.line->height / 4) << p.line->name;
+        EXPECT_EQ(img.width, width);
+        EXPECT_EQ(img.height, height);
+        ASSERT_EQ(bare.width, img.width);
+        ASSERT_EQ(bare.height, img.height);
+
+        std::map<const tw::PanelWindow*, int> tops;
+        int top = 0;
+        for (const auto& w : cfg.windows) {
+            tops[&w] = top;
+            top += w.height;
+        }
+        int built = 0;
+        for (const auto& p : placed) {
+            // Inside its window.
+            EXPECT_LE(p.line->x + p.line->width, p.window->width) << p.line->name;
+            EXPECT_LE(p.line->y + p.line->height, p.window->height) << p.line->name;
+            if (!p.gauge->header()->elements_list) continue;
+            ++built;
+            int differing = 0;
+            for (int y = 0; y < p.line->height; ++y)
+                for (int x = 0; x < p.line->width; ++x) {
+                    int px = p.line->x + x, py = tops[p.window] + p.line->y + y;
+                    differing += img.at(px, py) != bare.at(px, py);
+                }
+            EXPECT_GT(differing, p.line->width * p.line->height / 4) << p.line->name;
+        }
+        EXPECT_GE(built, 4);
     }
-    EXPECT_GE(built, 4);
+    tw::Host host;
+    int gauges = 0;
+    for (GAUGE_HEADER* const* g = host.module().linkage()->gauge_table; *g; ++g, ++gauges)
+        EXPECT_TRUE(covered.count((*g)->gauge_name)) << (*g)->gauge_name;
+    EXPECT_EQ(gauges, 112);
+    EXPECT_EQ(covered.size(), 112u);
 }
 
 }  // namespace

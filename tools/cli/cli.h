@@ -41,7 +41,11 @@ struct Options {
     std::string gauge;
     std::vector<int32_t> coordinates;  // click, tooltip: X Y; drag: the path
     std::string panel_file;            // render-panel
-    std::string scenario_file;         // run
+    std::string art_folder;            // render-panel: backgrounds
+    int window = 0;                    // render-panel: 1.., 0 all
+    bool sheet = false;                // render-panel: the contact sheet
+    int columns = 6;
+    std::string scenario_file;  // run
     std::vector<std::string> var_texts, calc_texts, storm_texts, ground_texts, click_texts,
         at_words, with;
     std::string param, module, out;

@@ -1,5 +1,7 @@
 // The commands on one gauge or a panel: list, show, click, drag, tooltip,
 // render and render-panel.
+#include <algorithm>
+#include <filesystem>
 #include <iostream>
 
 #include "host/render.h"
@@ -151,13 +153,64 @@ int renderCommand(const Options& o) {
 int renderPanelCommand(const Options& o) {
     auto host = makeHost(o, false);
     tw::PanelConfig cfg = tw::readPanelConfig(o.panel_file);
+    if (o.window > static_cast<int>(cfg.windows.size()))
+        throw UsageError("--window " + std::to_string(o.window) + ": the configuration has " +
+                         std::to_string(cfg.windows.size()) + " windows");
     auto placed = tw::placePanel(*host, cfg);
-    runAfter(*host, o);
     tw::Pictures pictures(host->module().handle());
-    tw::Image img = tw::drawPanel(cfg, placed, pictures);
+    if (o.sheet) {
+        // Every gauge of the module, also those this configuration leaves out.
+        std::vector<tw::SheetEntry> entries;
+        for (GAUGE_HEADER* const* g = host->module().linkage()->gauge_table; *g; ++g) {
+            const char* name = (*g)->gauge_name;
+            auto on = std::find_if(placed.begin(), placed.end(),
+                                   [&](const tw::PlacedGauge& p) { return p.line->name == name; });
+            if (on != placed.end())
+                entries.push_back({on->gauge, on->line->width, on->line->height});
+            else
+                entries.push_back({place(*host, name), 0, 0});
+        }
+        runAfter(*host, o);
+        tw::Image img = tw::drawSheet(entries, pictures, o.columns);
+        tw::writePng(o.out, img);
+        std::cout << "wrote " << o.out << " (" << img.width << " x " << img.height << ", "
+                  << entries.size() << " gauges)\n";
+        return 0;
+    }
+    runAfter(*host, o);
+    std::vector<std::string> folders;
+    if (!o.art_folder.empty()) folders.push_back(o.art_folder);
+    folders.push_back(std::filesystem::path(o.panel_file).parent_path().string());
+    // A build draws them into resources/ beside the module; a package has them in Panel/.
+    auto module_folder = std::filesystem::path(tw::Module::defaultPath()).parent_path();
+    folders.push_back((module_folder / "resources").string());
+    folders.push_back((module_folder / "Panel").string());
+    for (auto& f : folders)
+        if (f.empty()) f = ".";
+    auto backgrounds = tw::loadBackgrounds(cfg, folders);
+    size_t shown = placed.size();
+    if (o.window > 0) {
+        // One window: the configuration cut down to it.
+        const tw::PanelWindow* only = &cfg.windows[static_cast<size_t>(o.window - 1)];
+        tw::PanelConfig one;
+        one.file = cfg.file;
+        one.windows.push_back(*only);
+        std::vector<tw::PlacedGauge> its;
+        for (size_t i = 0; i < placed.size(); ++i)
+            if (placed[i].window == only)
+                its.push_back(
+                    {&one.windows[0],
+                     &one.windows[0]
+                          .gauges[static_cast<size_t>(placed[i].line - only->gauges.data())],
+                     placed[i].gauge});
+        placed = std::move(its);
+        cfg = std::move(one);
+        shown = placed.size();
+    }
+    tw::Image img = tw::drawPanel(cfg, placed, pictures, backgrounds);
     tw::writePng(o.out, img);
-    std::cout << "wrote " << o.out << " (" << img.width << " x " << img.height << ", "
-              << placed.size() << " gauges)\n";
+    std::cout << "wrote " << o.out << " (" << img.width << " x " << img.height << ", " << shown
+              << " gauges, " << backgrounds.size() << " backgrounds)\n";
     return 0;
 }
 

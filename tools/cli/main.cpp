@@ -137,6 +137,23 @@ int run(int argc, char** argv) {
     render_panel->add_option("--out", o.out, "the picture's file")
         ->required()
         ->type_name("FILE.png");
+    render_panel
+        ->add_option("--window", o.window,
+                     "only the N-th window (1 the first, as the simulator's keys number them)")
+        ->check(CLI::Range(1, 99))
+        ->type_name("N");
+    render_panel
+        ->add_option("--art", o.art_folder,
+                     "the folder of the windows' background bitmaps (default: the "
+                     "configuration's folder, then resources/ and Panel/ beside the "
+                     "module)")
+        ->type_name("DIR");
+    render_panel->add_flag("--sheet", o.sheet,
+                           "a contact sheet instead: every gauge of the module at its own size "
+                           "and, where the configuration places it, at the panel's");
+    render_panel->add_option("--columns", o.columns, "gauges to a row of the sheet (default 6)")
+        ->check(CLI::Range(1, 64))
+        ->type_name("N");
     addPanelOptions(render_panel, o);
     addModuleOptions(render_panel, o);
     CLI::App* radar = app.add_subcommand(

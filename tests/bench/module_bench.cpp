@@ -147,7 +147,7 @@ private:
             std::memcpy(entry, view_ + at, sizeof entry);
             const size_t header = entry[0] == 1 ? 16 : entry[0] == 2 ? 12 : 0;
             if (header == 0 || entry[2] > BlockSize - at - header ||
-                entry[1] > space_.size() - entry[2])
+                size_t{entry[1]} + entry[2] > space_.size())
                 break;
             if (entry[0] == 1)
                 std::memcpy(view_ + at + header, space_.data() + entry[1], entry[2]);

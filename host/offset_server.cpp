@@ -8,6 +8,10 @@
 #include <map>
 #include <utility>
 
+#if !defined(_WIN32)
+#include "platform/linux/stand_in.h"
+#endif
+
 namespace tw {
 
 namespace {
@@ -36,12 +40,19 @@ OffsetServer::OffsetServer(Class window_class, uint16_t sim_version)
     window_ =
         CreateWindowExA(0, class_name_, "", 0, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance, nullptr);
     servers[window_] = this;
+#if !defined(_WIN32)
+    twplat::setMappingListener(blockReleased);
+#endif
     setServerVersion(DefaultServerVersion);
     setSimVersion(sim_version);
 }
 
 OffsetServer::~OffsetServer() {
+    for (const HeldBlock& b : held_) UnmapViewOfFile(b.view);
     servers.erase(window_);
+#if !defined(_WIN32)
+    if (servers.empty()) twplat::setMappingListener(nullptr);
+#endif
     DestroyWindow(window_);
     UnregisterClassA(class_name_, hostInstance());
 }
@@ -154,19 +165,53 @@ LRESULT CALLBACK OffsetServer::windowProc(HWND hwnd, UINT msg, WPARAM wparam, LP
     return DefWindowProcA(hwnd, msg, wparam, lparam);
 }
 
+// The client has closed its last handle to a block: whichever server holds a
+// view of it lets it go, so that nothing of the client outlives it.
+void OffsetServer::blockReleased(const char* name) {
+    for (auto& [window, server] : servers) server->release(name);
+}
+
+void OffsetServer::release(const char* name) {
+    for (auto it = held_.begin(); it != held_.end(); ++it) {
+        if (it->name != name) continue;
+        UnmapViewOfFile(it->view);
+        held_.erase(it);
+        return;
+    }
+}
+
+// The view of the named block: the one held, or a new one. Only the view is
+// kept, not a handle, so the block's name goes when the client's handle does.
+uint8_t* OffsetServer::blockNamed(const char* name) {
+    for (const HeldBlock& b : held_)
+        if (b.name == name) return b.view;
+    // Where nothing tells the server of a closed block (Windows), a block whose
+    // name no longer opens is let go when a new one comes.
+    std::erase_if(held_, [](const HeldBlock& b) {
+        HANDLE still = OpenFileMappingA(FILE_MAP_READ, FALSE, b.name.c_str());
+        if (still) {
+            CloseHandle(still);
+            return false;
+        }
+        UnmapViewOfFile(b.view);
+        return true;
+    });
+    HANDLE mapping = OpenFileMappingA(FILE_MAP_WRITE, FALSE, name);
+    if (!mapping) return nullptr;
+    auto* view = static_cast<uint8_t*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, 0));
+    CloseHandle(mapping);
+    if (view) held_.push_back({name, view});
+    return view;
+}
+
 // Carries out the entries in order up to the zero id, leaving their headers.
 LRESULT OffsetServer::serve(ATOM atom) {
     // The service is another process: what it allocates is not the client's.
     UncountedAllocations not_ours;
     char name[256] = {};
     if (GlobalGetAtomNameA(atom, name, sizeof name) == 0) return 0;
-    HANDLE mapping = OpenFileMappingA(FILE_MAP_WRITE, FALSE, name);
-    if (!mapping) return 0;
-    auto* block = static_cast<uint8_t*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, 0));
-    if (!block) {
-        CloseHandle(mapping);
-        return 0;
-    }
+    uint8_t* block = blockNamed(name);
+    if (!block) return 0;
     ++batches_;
     last_offsets_.clear();
     if (serving_weather_) answerDueRequests();
@@ -190,8 +235,6 @@ LRESULT OffsetServer::serve(ATOM atom) {
         put32(block + 8, 0xFFFFFFF0u);
         for (size_t p = 16; p + 4 <= BlockSize; p += 64) put32(block + p, 0x7FFFFFFFu + p);
     }
-    UnmapViewOfFile(block);
-    CloseHandle(mapping);
     return behaviour_ == Behaviour::AnswerZero ? 0 : 1;
 }
 

@@ -1,13 +1,17 @@
 // The host's inter-process offset service: a server window of class "UIPCMAIN"
 // (or "FS98MAIN") that answers the registered message "FsasmLib:IPC" by
 // carrying out the request block the client names with a global atom, over an
-// address space that tests and tools read and write.
+// address space that tests and tools read and write. A client's block is
+// mapped at its first message and the view kept while the client holds the
+// block: mapping and unmapping it for every message cost the systems tick more
+// than the module's own work.
 #pragma once
 
 #include <cstdint>
 #include <cstring>
 #include <deque>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "host/weather_field.h"
@@ -85,10 +89,15 @@ public:
 
     unsigned batches() const { return batches_; }  // messages answered
     const std::vector<uint32_t>& lastBatchOffsets() const { return last_offsets_; }
+    // The clients' blocks the server holds a view of.
+    size_t heldBlocks() const { return held_.size(); }
 
 private:
     static LRESULT CALLBACK windowProc(HWND, UINT, WPARAM, LPARAM);
+    static void blockReleased(const char* name);
     LRESULT serve(ATOM atom);
+    uint8_t* blockNamed(const char* name);
+    void release(const char* name);
     void clientWrite(uint32_t offset, const uint8_t* data, size_t size);
     void answerDueRequests();
     void takeRequest();
@@ -101,6 +110,14 @@ private:
     uint16_t client_version_ = 0;
     unsigned batches_ = 0;
     std::vector<uint32_t> last_offsets_;
+
+    // A client's block, by the name its atom gives, and the server's view of
+    // it; let go when the client closes its last handle to the block.
+    struct HeldBlock {
+        std::string name;
+        uint8_t* view;
+    };
+    std::vector<HeldBlock> held_;
 
     struct PendingRequest {
         WeatherRequest where;

@@ -1,6 +1,8 @@
 // Files, file mappings and views over real memory. Lifetimes are those of
 // Windows: a handle keeps its object, a mapping keeps its file open, a view
-// keeps its mapping; an object goes when the last of these goes.
+// keeps its mapping; an object goes when the last of these goes. A mapping's
+// name is the handles' alone: it leaves with the last handle, though views
+// keep the object (and their memory) until they are unmapped.
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -52,7 +54,8 @@ struct MappingObject {
     std::string name;
     uint64_t size = 0;
     DWORD protect = 0;
-    int memfd = -1;  // the paging-file backing; -1 for a file's mapping
+    int memfd = -1;        // the paging-file backing; -1 for a file's mapping
+    unsigned handles = 0;  // open handles; the name is found only while there are some
     std::shared_ptr<FileObject> file;
 #if defined(__EMSCRIPTEN__)
     // The browser's mmap copies a file into memory, so two views would not
@@ -84,8 +87,10 @@ std::multimap<uintptr_t, ViewEntry> viewTable;
 std::vector<std::weak_ptr<FileObject>> fileObjects;
 std::vector<std::weak_ptr<MappingObject>> mappingObjects;
 uintptr_t nextHandle = 0x100;
+MappingListener mappingListener = nullptr;
 
 HANDLE newHandle(HandleEntry entry) {
+    if (entry.mapping) ++entry.mapping->handles;
     const uintptr_t h = nextHandle;
     nextHandle += 4;
     handleTable.emplace(h, std::move(entry));
@@ -188,7 +193,7 @@ bool sharingConflict(dev_t dev, ino_t ino, DWORD access, DWORD share) {
 
 std::shared_ptr<MappingObject> namedMapping(std::string_view name) {
     for (auto& m : live(mappingObjects)) {
-        if (m->name == name) return m;
+        if (m->handles > 0 && m->name == name) return m;
     }
     return nullptr;
 }
@@ -214,11 +219,12 @@ void resetFiles() {
 
 }  // namespace detail
 
+void setMappingListener(MappingListener listener) { mappingListener = listener; }
+
 std::vector<MappingInfo> mappings() {
     std::vector<MappingInfo> out;
     for (const auto& m : live(mappingObjects)) {
-        MappingInfo info{m->name, m->size, m->protect, m->file ? m->file->path : "", 0, 0};
-        for (const auto& [h, e] : handleTable) info.handles += e.mapping == m;
+        MappingInfo info{m->name, m->size, m->protect, m->file ? m->file->path : "", m->handles, 0};
         for (const auto& [b, v] : viewTable) info.views += v.mapping == m;
         out.push_back(info);
     }
@@ -331,10 +337,16 @@ DWORD WINAPI GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh) {
 
 BOOL WINAPI CloseHandle(HANDLE hObject) {
     using namespace twplat;
-    if (handleTable.erase(reinterpret_cast<uintptr_t>(hObject)) == 0) {
+    auto it = handleTable.find(reinterpret_cast<uintptr_t>(hObject));
+    if (it == handleTable.end()) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
+    // Held here until the listener has been told, which may unmap the last view.
+    const std::shared_ptr<MappingObject> mapping = std::move(it->second.mapping);
+    handleTable.erase(it);
+    if (mapping && --mapping->handles == 0 && !mapping->name.empty() && mappingListener)
+        mappingListener(mapping->name.c_str());
     return TRUE;
 }
 

@@ -115,7 +115,7 @@ struct MappingInfo {
     uint64_t size;
     DWORD protect;
     std::string file;  // the mapped file's path; empty: backed by the paging file
-    unsigned handles;  // open handles to the object
+    unsigned handles;  // open handles to the object; none: the name is no longer found
     unsigned views;    // mapped views of it
 };
 // Live mapping objects, oldest first.
@@ -176,5 +176,14 @@ void setSoundListener(SoundListener listener);
 // A live or released buffer's contents and format, without a copy; null for a
 // pointer that is no buffer made since the last reset.
 const std::vector<BYTE>* soundBufferBytes(LPDIRECTSOUNDBUFFER buffer, WAVEFORMATEX* format);
+
+// Where a server that keeps a view of another program's named block (the
+// bundled host's offset server) learns that the block's owner has let it go:
+// told when a named mapping's last handle is closed, which takes the name out
+// of the namespace while views may still hold the object. The listener may
+// unmap views and close handles. Null: nobody listens. The listener stays over
+// reset().
+using MappingListener = void (*)(const char* name);
+void setMappingListener(MappingListener listener);
 
 }  // namespace twplat

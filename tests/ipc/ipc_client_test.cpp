@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "ipc/ipc_client.h"
 #include "platform/linux/stand_in.h"
@@ -325,6 +326,54 @@ TEST(IpcClient, ReadsTheWeatherBlockTheServerHolds) {
     ASSERT_TRUE(c.process(&result));
     EXPECT_EQ(server.get<double>(0xCC10), 50.0);
     EXPECT_EQ(server.get<double>(0xCC18), 1.5);
+}
+
+// The server maps a client's block at its first message and answers every
+// later batch through that one view, keeping no handle; the view goes when the
+// client closes the block, so nothing of it outlives the client.
+TEST(IpcClient, TheServerKeepsOneViewOfTheBlockWhileTheClientHoldsIt) {
+    tw::Host host;
+    SKIP_WITHOUT_MODULE_SYMBOLS(host);
+    Client c(host);
+    tw::OffsetServer& server = host.startOffsetServer();
+    twplat::setProcessId(0x1A2C);
+    ASSERT_EQ(openWith(c, 7), IpcOk);
+    auto held = [] {
+        auto maps = twplat::mappings();
+        return maps.size() == 1 ? std::pair{maps[0].handles, maps[0].views} : std::pair{0u, 0u};
+    };
+    EXPECT_EQ(held(), std::pair(1u, 2u));  // the client's handle, both views
+    EXPECT_EQ(server.heldBlocks(), 1u);
+    uint32_t result = 0;
+    for (uint32_t i = 1; i <= 3; ++i) {
+        uint32_t back = 0;
+        ASSERT_TRUE(c.write(0x2000, 4, &i, &result));
+        ASSERT_TRUE(c.read(0x2000, 4, &back, &result));
+        ASSERT_TRUE(c.process(&result));
+        EXPECT_EQ(back, i);
+        EXPECT_EQ(held(), std::pair(1u, 2u));
+    }
+    c.close();
+    EXPECT_EQ(server.heldBlocks(), 0u);
+    EXPECT_TRUE(twplat::mappings().empty());
+
+    // The next open's block is a new one, answered as well.
+    ASSERT_EQ(openWith(c, 7), IpcOk);
+    EXPECT_EQ(server.heldBlocks(), 1u);
+    EXPECT_EQ(twplat::mappings()[0].name, "FsasmLib:IPC:1A2C:2");
+    // Where nobody tells the server of a closed block (Windows), it lets the
+    // block go when a new one comes.
+    twplat::setMappingListener(nullptr);
+    c.close();
+    EXPECT_EQ(held(), std::pair(0u, 1u));  // the server's view alone keeps it
+    ASSERT_EQ(openWith(c, 7), IpcOk);
+    EXPECT_EQ(server.heldBlocks(), 1u);
+    EXPECT_EQ(twplat::mappings()[0].name, "FsasmLib:IPC:1A2C:3");
+    EXPECT_EQ(held(), std::pair(1u, 2u));
+
+    // A server that goes takes its view along; the client's stays.
+    host.stopOffsetServer();
+    EXPECT_EQ(held(), std::pair(1u, 1u));
 }
 
 #endif  // !_WIN32

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "tests/platform/platform_test.h"
 
@@ -60,38 +62,70 @@ TEST_F(Mappings, NamedMappingIsSharedBetweenCreatorAndOpener) {
     EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
 }
 
-TEST_F(Mappings, ViewsKeepTheirMappingAlive) {
+// Who was told of a name's last handle, in order.
+std::vector<std::string> namesLetGo;
+void noteNameLetGo(const char* name) { namesLetGo.emplace_back(name); }
+
+TEST_F(Mappings, ViewsKeepTheirMappingAliveButNotItsName) {
+    namesLetGo.clear();
+    twplat::setMappingListener(noteNameLetGo);
     HANDLE h = pagingMapping(kName);
     char* view = static_cast<char*>(MapViewOfFile(h, FILE_MAP_WRITE, 0, 0, 0));
     ASSERT_NE(view, nullptr);
     std::strcpy(view, "still here");
+    HANDLE second = OpenFileMappingA(FILE_MAP_READ, FALSE, kName);
+    ASSERT_NE(second, nullptr);
+    const char* other = static_cast<const char*>(MapViewOfFile(second, FILE_MAP_READ, 0, 0, 0));
+    ASSERT_NE(other, nullptr);
+    // A handle opened for reading cannot give a writable view.
+    EXPECT_EQ(MapViewOfFile(second, FILE_MAP_WRITE, 0, 0, 0), nullptr);
+    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
     EXPECT_TRUE(CloseHandle(h));
     EXPECT_FALSE(CloseHandle(h));
     EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+    EXPECT_TRUE(namesLetGo.empty());  // one handle is left
+    HANDLE third = OpenFileMappingA(FILE_MAP_READ, FALSE, kName);
+    EXPECT_NE(third, nullptr);
+    CloseHandle(third);
+    EXPECT_TRUE(namesLetGo.empty());
+    EXPECT_TRUE(CloseHandle(second));
 
-    // No handle is left, yet the object and its name live on with the view.
+    // No handle is left: the name is gone and the listener told, yet the object
+    // lives on with its views, which still share their memory.
+    EXPECT_EQ(namesLetGo, std::vector<std::string>{kName});
     ASSERT_EQ(twplat::mappings().size(), 1u);
     EXPECT_EQ(twplat::mappings()[0].handles, 0u);
-    EXPECT_EQ(twplat::mappings()[0].views, 1u);
-    HANDLE reopened = OpenFileMappingA(FILE_MAP_READ, FALSE, kName);
-    ASSERT_NE(reopened, nullptr);
-    const char* other = static_cast<const char*>(MapViewOfFile(reopened, FILE_MAP_READ, 0, 0, 0));
-    ASSERT_NE(other, nullptr);
-    EXPECT_STREQ(other, "still here");
-    // A handle opened for reading cannot give a writable view.
-    EXPECT_EQ(MapViewOfFile(reopened, FILE_MAP_WRITE, 0, 0, 0), nullptr);
-    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
-    CloseHandle(reopened);
-    UnmapViewOfFile(other);
-    EXPECT_TRUE(UnmapViewOfFile(view));
-
-    // The last view gone, the object is gone, and so is its name.
-    EXPECT_TRUE(twplat::mappings().empty());
+    EXPECT_EQ(twplat::mappings()[0].views, 2u);
     EXPECT_EQ(OpenFileMappingA(FILE_MAP_READ, FALSE, kName), nullptr);
+    EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+    view[0] = 'S';
+    EXPECT_STREQ(other, "Still here");
+
+    // The name makes a new, empty object beside the old one.
     HANDLE fresh = pagingMapping(kName);
+    ASSERT_NE(fresh, nullptr);
     EXPECT_EQ(GetLastError(), ERROR_SUCCESS);
-    char* freshView = static_cast<char*>(MapViewOfFile(fresh, FILE_MAP_READ, 0, 0, 0));
+    char* freshView = static_cast<char*>(MapViewOfFile(fresh, FILE_MAP_WRITE, 0, 0, 0));
+    ASSERT_NE(freshView, nullptr);
     EXPECT_EQ(freshView[0], '\0');
+    freshView[0] = 'x';
+    EXPECT_EQ(view[0], 'S');
+    EXPECT_EQ(twplat::mappings().size(), 2u);
+
+    // The last view gone, the old object is gone.
+    EXPECT_TRUE(UnmapViewOfFile(other));
+    EXPECT_TRUE(UnmapViewOfFile(view));
+    EXPECT_FALSE(UnmapViewOfFile(view));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_ADDRESS);
+    ASSERT_EQ(twplat::mappings().size(), 1u);
+    EXPECT_EQ(twplat::mappings()[0].handles, 1u);
+    EXPECT_EQ(twplat::mappings()[0].views, 1u);
+    // An unnamed mapping's last handle tells nobody.
+    CloseHandle(pagingMapping(nullptr));
+    EXPECT_EQ(namesLetGo.size(), 1u);
+    twplat::setMappingListener(nullptr);
+    CloseHandle(fresh);
+    EXPECT_EQ(namesLetGo.size(), 1u);
 }
 
 // The offset server as the host will run it: a UIPCMAIN window that takes

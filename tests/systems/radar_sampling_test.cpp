@@ -229,7 +229,11 @@ TEST(RadarSampling, AFullSweepDrawsTheStormAheadAndBankingMovesItAtOnce) {
     // storm's top from 2.5 nm right of the track, and sinks on the left: within
     // one tick, from the stored reports.
     r.host.setVar(Bank, 8);
+    const unsigned batches = r.server.batches();
     r.host.runTicks(1);
+    // An answered tick: one message for the read, one for the request's writes.
+    EXPECT_EQ(r.server.batches(), batches + 2);
+    EXPECT_EQ(r.server.lastBatchOffsets(), (std::vector<uint32_t>{0xCC10, 0xCC18, 0xCC08, 0xCC04}));
     std::vector<int32_t> banked = r.cellsShowingWeather();
     int left = 0, right = 0;
     for (int32_t code : shown) {

@@ -8,6 +8,12 @@
  * have given (14, a page fault, for SIGSEGV and SIGBUS; 0, 4 or 16 for
  * SIGFPE by its code). Every other signal passes straight through.
  *
+ * It also reports the program's exit status: the wineserver kills a process
+ * that is still there half a second after its last thread ended, which a
+ * loaded machine running qemu can exceed, and the status is lost with it.
+ * Where TW_WINE32_STATUS names a file, exit and _exit write the status there
+ * first.
+ *
  * It is built with gcc -m32 -nostdlib (no C library of its own to load into
  * every process) and so makes its system calls itself; the scripts put it in
  * the private root's /etc/ld.so.preload, which only the 32-bit programs under
@@ -17,6 +23,12 @@
 enum {
     SysRtSigaction = 174,
     SysRtSigreturn = 173,
+    SysExitGroup = 252,
+    SysOpen = 5,
+    SysWrite = 4,
+    SysClose = 6,
+    OpenWriteCreateTruncate = 01 | 0100 | 01000,
+    FileMode = 0644,
     SigBus = 7,
     SigFpe = 8,
     SigSegv = 11,
@@ -66,6 +78,54 @@ static long syscall4(long number, long a, long b, long c, long d) {
                      : "0"(number), "r"(a), "c"(b), "d"(c), "S"(d)
                      : "memory");
     return result;
+}
+
+extern char** environ;  /* the C library's, bound when this library is loaded */
+
+static const char* status_file(void) {
+    static const char name[] = "TW_WINE32_STATUS=";
+    for (char** e = environ; e && *e; ++e) {
+        const char* v = *e;
+        unsigned i = 0;
+        while (name[i] && v[i] == name[i]) ++i;
+        if (!name[i]) return v + i;
+    }
+    return 0;
+}
+
+/* The C library's dynamic lookup, bound when this library is loaded. */
+extern void* dlsym(void* handle, const char* name);
+#define NEXT_LIBRARY ((void*)-1l)
+typedef void (*exit_routine)(int);
+
+static void report(int status) {
+    const char* path = status_file();
+    if (!path || !*path) return;
+    char text[16];
+    unsigned n = sizeof text;
+    unsigned value = status < 0 ? 0u - (unsigned)status : (unsigned)status;
+    text[--n] = '\n';
+    do {
+        text[--n] = (char)('0' + value % 10);
+        value /= 10;
+    } while (value);
+    if (status < 0) text[--n] = '-';
+    long fd = syscall4(SysOpen, (long)path, OpenWriteCreateTruncate, FileMode, 0);
+    if (fd < 0) return;
+    syscall4(SysWrite, fd, (long)(text + n), (long)(sizeof text - n), 0);
+    syscall4(SysClose, fd, 0, 0, 0);
+}
+
+__attribute__((visibility("default"), noreturn)) void exit(int status) {
+    report(status);
+    exit_routine next = (exit_routine)dlsym(NEXT_LIBRARY, "exit");
+    if (next) next(status);
+    for (;;) syscall4(SysExitGroup, status, 0, 0, 0);
+}
+
+__attribute__((visibility("default"), noreturn)) void _exit(int status) {
+    report(status);
+    for (;;) syscall4(SysExitGroup, status, 0, 0, 0);
 }
 
 /* The return from a handler, as the C library gives the kernel. */

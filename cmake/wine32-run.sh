@@ -47,7 +47,7 @@ trap 'rm -f "$out" "$TW_WINE32_STATUS"' EXIT
 set +e
 qemu-i386 -L "$root" "$root/usr/lib/wine/wine-preloader" "$root/usr/lib/wine/wine" "$@" \
     </dev/null >"$out" 2>&1 &
-wait $!
+wait $! 2>/dev/null
 rc=$?
 set -e
 # The wineserver kills a process still there half a second after its last

@@ -8,6 +8,17 @@
  * have given (14, a page fault, for SIGSEGV and SIGBUS; 0, 4 or 16 for
  * SIGFPE by its code). Every other signal passes straight through.
  *
+ * It also gives every thread descriptors of its own. qemu-i386 7.2 keeps one
+ * global descriptor table for the whole process, so the thread-local entries
+ * that Linux keeps per thread are shared: a thread that reloads %gs (the C
+ * library's thread block) or %fs (Wine's TEB) from such an entry, as Wine
+ * does in its signal handlers and after exceptions, gets the newest thread's
+ * block. The local descriptor table has an entry per thread instead: each
+ * thread's %gs is moved to a local entry of its own (below 512, which Wine
+ * leaves to the C library), and Wine is told that the global entries are not
+ * there (set_thread_area fails), so that it gives each thread's TEB a local
+ * entry too.
+ *
  * It also reports the program's exit status: the wineserver kills a process
  * that is still there half a second after its last thread ended, which a
  * loaded machine running qemu can exceed, and the status is lost with it.
@@ -27,6 +38,13 @@ enum {
     SysOpen = 5,
     SysWrite = 4,
     SysClose = 6,
+    SysModifyLdt = 123,
+    SysSetThreadArea = 243,
+    SysSchedYield = 158,
+    NoSuchCall = 38, /* ENOSYS */
+    LdtWrite = 0x11,
+    LocalEntries = 512, /* Wine's own entries start here */
+    FirstLocalEntry = 1,
     OpenWriteCreateTruncate = 01 | 0100 | 01000,
     FileMode = 0644,
     SigBus = 7,
@@ -126,6 +144,152 @@ __attribute__((visibility("default"), noreturn)) void exit(int status) {
 __attribute__((visibility("default"), noreturn)) void _exit(int status) {
     report(status);
     for (;;) syscall4(SysExitGroup, status, 0, 0, 0);
+}
+
+/* ---- Descriptors of each thread's own ---- */
+
+struct user_desc {
+    unsigned entry_number;
+    unsigned base_addr;
+    unsigned limit;
+    unsigned flags; /* seg_32bit 1, contents 2, read_exec_only 1, limit_in_pages 1,
+                       seg_not_present 1, useable 1 */
+};
+enum { Seg32Bit = 1, LimitInPages = 1 << 4, Useable = 1 << 6 };
+
+extern int* __errno_location(void);
+
+static long syscall6(long number, long a, long b, long c, long d, long e, long f) {
+    long args[6] = {a, b, c, d, e, f};
+    long* arg = args;
+    long result;
+    __asm__ volatile(
+        "push %%ebp\n\tpush %%ebx\n\t"
+        "mov 20(%%ecx), %%ebp\n\tmov 16(%%ecx), %%edi\n\tmov 12(%%ecx), %%esi\n\t"
+        "mov 8(%%ecx), %%edx\n\tmov 0(%%ecx), %%ebx\n\tmov 4(%%ecx), %%ecx\n\t"
+        "int $0x80\n\tpop %%ebx\n\tpop %%ebp"
+        : "=a"(result), "+c"(arg)
+        : "0"(number)
+        : "edx", "esi", "edi", "memory");
+    return result;
+}
+
+static unsigned next_entry = FirstLocalEntry;
+static unsigned short global_gs; /* the C library's entry, as the main thread had it */
+static int creating;             /* held while a thread is created */
+
+static unsigned gs_base(void) {
+    unsigned base;
+    __asm__ volatile("mov %%gs:0, %0" : "=r"(base)); /* the thread block points at itself */
+    return base;
+}
+
+static unsigned short get_gs(void) {
+    unsigned short selector;
+    __asm__ volatile("mov %%gs, %0" : "=r"(selector));
+    return selector;
+}
+
+static void set_gs(unsigned short selector) { __asm__ volatile("mov %0, %%gs" ::"r"(selector)); }
+
+/* Moves the calling thread's %gs to a local entry of its own with the same
+ * base. Once the entries run out, a thread keeps its global one. */
+static void own_gs_entry(void) {
+    unsigned entry = __atomic_fetch_add(&next_entry, 1, __ATOMIC_RELAXED);
+    if (entry >= LocalEntries) return;
+    struct user_desc desc = {entry, gs_base(), 0xfffff, Seg32Bit | LimitInPages | Useable};
+    if (syscall4(SysModifyLdt, LdtWrite, (long)&desc, sizeof desc, 0) != 0) return;
+    set_gs((unsigned short)((entry << 3) | 7));
+}
+
+/* The main thread: its %gs moved, and its %fs cleared, so that Wine sets the
+ * TEB's entry up itself rather than take over a global entry found there. */
+__attribute__((constructor)) static void own_main_thread_entry(void) {
+    global_gs = get_gs();
+    own_gs_entry();
+    __asm__ volatile("mov %0, %%fs" ::"r"((unsigned short)0));
+}
+
+/* Wine allocates its TEB entries itself: the global one is refused. */
+__attribute__((visibility("default"))) long syscall(long number, long a, long b, long c, long d,
+                                                    long e, long f) {
+    long result;
+    if (number == SysSetThreadArea && a && ((struct user_desc*)a)->entry_number == ~0u)
+        result = -NoSuchCall;
+    else
+        result = syscall6(number, a, b, c, d, e, f);
+    if (result < 0 && result > -4096) {
+        *__errno_location() = (int)-result;
+        return -1;
+    }
+    return result;
+}
+
+typedef void* (*thread_routine)(void*);
+typedef int (*create_routine)(void*, const void*, thread_routine, void*);
+
+struct thread_start {
+    thread_routine routine;
+    void* arg;
+    int taken;
+};
+static struct thread_start starts[64];
+
+/* A new thread starts with the selector its creator had: the C library's
+ * global entry, which qemu has just loaded with the new thread's block. */
+static void* start_with_own_entry(void* p) {
+    struct thread_start* start = p;
+    thread_routine routine = start->routine;
+    void* arg = start->arg;
+    own_gs_entry();
+    __atomic_store_n(&start->taken, 0, __ATOMIC_RELEASE);
+    return routine(arg);
+}
+
+static void lock(int* word) {
+    int free = 0;
+    while (!__atomic_compare_exchange_n(word, &free, 1, 0, __ATOMIC_ACQUIRE, __ATOMIC_RELAXED)) {
+        free = 0;
+        syscall4(SysSchedYield, 0, 0, 0, 0);
+    }
+}
+
+static void unlock(int* word) { __atomic_store_n(word, 0, __ATOMIC_RELEASE); }
+
+__attribute__((visibility("default"))) int pthread_create(void* thread, const void* attr,
+                                                          thread_routine routine, void* arg) {
+    static create_routine next;
+    if (!next) next = (create_routine)dlsym(NEXT_LIBRARY, "pthread_create");
+    if (!next) return NoSuchCall;
+    unsigned short own = get_gs();
+    if (!global_gs || own == global_gs) return next(thread, attr, routine, arg);
+    struct thread_start* start = 0;
+    for (unsigned i = 0; i < sizeof starts / sizeof starts[0] && !start; ++i) {
+        int free = 0;
+        if (__atomic_compare_exchange_n(&starts[i].taken, &free, 1, 0, __ATOMIC_ACQ_REL,
+                                        __ATOMIC_RELAXED))
+            start = &starts[i];
+    }
+    if (!start) return next(thread, attr, routine, arg); /* many starting at once: as it was */
+    start->routine = routine;
+    start->arg = arg;
+
+    /* While it creates the thread, the creator runs on the global entry,
+     * first set to its own block; qemu then writes the new thread's block
+     * there and loads it into the new thread. The creator's loaded base is
+     * not reread until it goes back to its own entry. */
+    lock(&creating);
+    struct user_desc desc = {global_gs >> 3, gs_base(), 0xfffff, Seg32Bit | LimitInPages | Useable};
+    syscall4(SysSetThreadArea, (long)&desc, 0, 0, 0);
+    set_gs(global_gs);
+    int result = next(thread, attr, start_with_own_entry, start);
+    set_gs(own);
+    /* The new thread takes its base before anyone else reloads the entry. */
+    while (result == 0 && __atomic_load_n(&start->taken, __ATOMIC_ACQUIRE))
+        syscall4(SysSchedYield, 0, 0, 0, 0);
+    unlock(&creating);
+    if (result != 0) unlock(&start->taken);
+    return result;
 }
 
 /* The return from a handler, as the C library gives the kernel. */

@@ -52,6 +52,42 @@ const char* noSoundDevice() { return std::getenv("TW_NO_SOUND_DEVICE"); }
         if (const char* why = noSoundDevice()) GTEST_SKIP() << why; \
     } while (0)
 
+// An offset server window in a thread of its own, as the simulator's offset
+// service runs beside the panel: every call from the module crosses threads.
+class ServerThread {
+public:
+    ServerThread() {
+        thread_ = CreateThread(nullptr, 0, run, this, 0, &id_);
+        if (thread_) WaitForSingleObject(ready_, ReadyWaitMs);
+    }
+    ~ServerThread() {
+        if (!thread_) return;
+        PostThreadMessageA(id_, WM_QUIT, 0, 0);
+        WaitForSingleObject(thread_, ReadyWaitMs);
+        CloseHandle(thread_);
+        CloseHandle(ready_);
+    }
+    tw::OffsetServer* server() const { return server_; }
+
+private:
+    static constexpr DWORD ReadyWaitMs = 10000;
+    static DWORD WINAPI run(void* self_pointer) {
+        auto* self = static_cast<ServerThread*>(self_pointer);
+        tw::OffsetServer server(tw::OffsetServer::Class::Uipcmain, 7);
+        server.set<uint32_t>(0xCC04, 0xDEADBEEF);
+        self->server_ = &server;
+        SetEvent(self->ready_);
+        MSG msg;
+        while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+        self->server_ = nullptr;
+        return 0;
+    }
+    HANDLE ready_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE thread_ = nullptr;
+    DWORD id_ = 0;
+    tw::OffsetServer* server_ = nullptr;
+};
+
 }  // namespace
 
 TEST(ModuleOnWin32, ExportsExactlyLinkageAndImportTable) {
@@ -128,6 +164,36 @@ TEST(ModuleOnWin32, TheMasterGaugeTalksToTheOffsetServerItFinds) {
     EXPECT_EQ(server.batches(), 1u);  // the handshake of the version-7 open
     EXPECT_EQ(server.clientVersion(), 1004);
     host.destroyGauge(flood);
+}
+
+TEST(ModuleOnWin32, TheOffsetServiceInAnotherThreadAnswersTheMasterAndTheClient) {
+    twtest::ScratchFolder dir;
+    tw::Host host;
+    ServerThread serving;
+    tw::OffsetServer* server = serving.server();
+    ASSERT_NE(server, nullptr);
+    ASSERT_NE(GetWindowThreadProcessId(server->window(), nullptr), GetCurrentThreadId());
+
+    tw::Gauge* flood = host.createGauge("FLOOD_SW");
+    ASSERT_NE(flood, nullptr);
+    EXPECT_EQ(server->batches(), 1u);  // the handshake, answered in the server's thread
+    EXPECT_EQ(server->clientVersion(), 1004);
+    host.clearLogs();
+    host.runFor(300);
+    EXPECT_GE(host.lookups(SimulationTime), 2u);
+    host.destroyGauge(flood);
+
+    uint32_t result = 99;
+    ASSERT_TRUE(ipcOpen(7, &result));
+    uint32_t word = 0;
+    double lat = -33.25;
+    ASSERT_TRUE(ipcRead(0xCC04, 4, &word, &result));
+    ASSERT_TRUE(ipcWrite(0xCC10, 8, &lat, &result));
+    ASSERT_TRUE(ipcProcess(&result));
+    EXPECT_EQ(result, IpcOk);
+    EXPECT_EQ(word, 0xDEADBEEFu);
+    EXPECT_EQ(server->get<double>(0xCC10), -33.25);
+    ipcClose();
 }
 
 TEST(ModuleOnWin32, SoundsLoadFromFilesIntoRealBuffersThatPlay) {

@@ -11,12 +11,12 @@
 #   had open, so the program's output goes to a file, copied out afterwards:
 #   a pipe would stay open after the program ends.
 # - No display: the prefix's Graphics driver is "null" (hidden real windows).
-# - No audio device: the root has no ALSA, DirectSoundCreate fails and the
-#   module runs silent (TW_NO_SOUND_DEVICE tells the tests why). A device
-#   would bring DirectSound's mixing thread, a third thread, and qemu-i386
-#   7.2 keeps one descriptor table per process: with three threads Wine's
-#   thread-local descriptors land on the wrong thread. Sound on the real
-#   DirectSound is tested by the win64 suite.
+# - Sound: DirectSound plays into ALSA's null device (the root's libasound
+#   reads a configuration of our own: a root-level /etc/asound.conf is not
+#   seen, qemu does not translate that path). With TW_WINE32_AUDIO=none the
+#   run has no audio device at all: Wine's ALSA driver is left out,
+#   DirectSoundCreate fails and the module runs silent (TW_NO_SOUND_DEVICE
+#   tells the tests so).
 set -euo pipefail
 
 if [ $# -lt 1 ]; then
@@ -34,7 +34,12 @@ export WINEPREFIX=$base/prefix
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINELOADERNOEXEC=1
-export TW_NO_SOUND_DEVICE="no audio device under the 32-bit Wine on qemu-i386 (DirectSound's mixing thread would be a third thread, which qemu-i386 cannot run there); the win64 suite plays the sounds"
+if [ "${TW_WINE32_AUDIO:-}" = none ]; then
+    export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winealsa.drv="
+    export TW_NO_SOUND_DEVICE="this run has no audio device (TW_WINE32_AUDIO=none)"
+else
+    export ALSA_CONFIG_PATH="/usr/share/alsa/alsa.conf:$base/alsa-null.conf"
+fi
 
 # A second server started while one is up sees it and leaves at once.
 /usr/lib/wine/wineserver -p60 </dev/null >/dev/null 2>&1 || true

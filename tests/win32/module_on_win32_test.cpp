@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -51,6 +53,68 @@ const char* noSoundDevice() { return std::getenv("TW_NO_SOUND_DEVICE"); }
     do {                                                            \
         if (const char* why = noSoundDevice()) GTEST_SKIP() << why; \
     } while (0)
+
+// The nineteen WAV files of the build's Sound folder.
+constexpr const char* CockpitSoundFiles[] = {"quorl_ostra_Gear_Sound.wav",
+                                             "quorl_ostra_gear_1.wav",
+                                             "brennel_click.wav",
+                                             "tarnwick_Trim_Sound.WAV",
+                                             "brennel_altwarn.wav",
+                                             "brennel_quorl_bigswitch_click.wav",
+                                             "tarnwick_HGHB_SPUP.wav",
+                                             "tarnwick_towarn.wav",
+                                             "tarnwick_stkshkr.wav",
+                                             "brennel_chime.wav",
+                                             "tarnwick_overspeed.wav",
+                                             "brennel_external_elec.wav",
+                                             "tarnwick_external_aircart.wav",
+                                             "tarnwick_cockpit2ground2.wav",
+                                             "tarnwick_external_air_off.wav",
+                                             "brennel_clear421.wav",
+                                             "brennel_RP_ding_dong.wav",
+                                             "tarnwick_inverters.wav",
+                                             "tarnwick_glideslope.wav"};
+
+// Every path the shipping DLL hands to CreateFileA, caught in its own import
+// table: what it opens, seen from outside a stripped image.
+std::vector<std::string> files_opened;
+HANDLE WINAPI recordingCreateFileA(LPCSTR name, DWORD access, DWORD share,
+                                   LPSECURITY_ATTRIBUTES security, DWORD disposition, DWORD flags,
+                                   HANDLE template_file) {
+    files_opened.emplace_back(name ? name : "");
+    return CreateFileA(name, access, share, security, disposition, flags, template_file);
+}
+
+// Points the module's import of DLL!FUNCTION at a replacement; false if the
+// module does not import it by name.
+bool replaceImport(HMODULE module, const char* dll, const char* function, const void* replacement) {
+    auto* base = reinterpret_cast<uint8_t*>(module);
+    auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& dir =
+        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    if (dir.Size == 0) return false;
+    for (auto* imp = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress);
+         imp->Name; ++imp) {
+        if (_stricmp(reinterpret_cast<const char*>(base + imp->Name), dll) != 0) continue;
+        auto* names = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + imp->OriginalFirstThunk);
+        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + imp->FirstThunk);
+        for (; names->u1.AddressOfData; ++names, ++slots) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+            auto* by_name =
+                reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+            if (std::strcmp(reinterpret_cast<const char*>(by_name->Name), function) != 0) continue;
+            DWORD protection = 0;
+            if (!VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE,
+                                &protection))
+                return false;
+            slots->u1.Function = reinterpret_cast<uintptr_t>(replacement);
+            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, protection, &protection);
+            return true;
+        }
+    }
+    return false;
+}
 
 // An offset server window in a thread of its own, as the simulator's offset
 // service runs beside the panel: every call from the module crosses threads.
@@ -238,26 +302,7 @@ TEST(ModuleOnWin32, TheBuildsCockpitSoundsLoadIntoRealBuffersThatPlay) {
     tw::Host host;
     ASSERT_EQ(soundInit(nullptr), 1);
     ASSERT_NE(SoundDevice, nullptr);
-    const char* files[] = {"quorl_ostra_Gear_Sound.wav",
-                           "quorl_ostra_gear_1.wav",
-                           "brennel_click.wav",
-                           "tarnwick_Trim_Sound.WAV",
-                           "brennel_altwarn.wav",
-                           "brennel_quorl_bigswitch_click.wav",
-                           "tarnwick_HGHB_SPUP.wav",
-                           "tarnwick_towarn.wav",
-                           "tarnwick_stkshkr.wav",
-                           "brennel_chime.wav",
-                           "tarnwick_overspeed.wav",
-                           "brennel_external_elec.wav",
-                           "tarnwick_external_aircart.wav",
-                           "tarnwick_cockpit2ground2.wav",
-                           "tarnwick_external_air_off.wav",
-                           "brennel_clear421.wav",
-                           "brennel_RP_ding_dong.wav",
-                           "tarnwick_inverters.wav",
-                           "tarnwick_glideslope.wav"};
-    for (const char* f : files) {
+    for (const char* f : CockpitSoundFiles) {
         SoundHandle h = soundLoad((std::string(".\\Sound\\") + f).c_str());
         EXPECT_NE(h, nullptr) << f;
         if (!h) continue;
@@ -326,6 +371,35 @@ TEST(ModuleOnWin32, WithoutAnAudioDeviceTheModuleRunsSilent) {
     EXPECT_GE(host.lookups(SimulationTime), 2u);
     host.destroyGauge(inboard);
     host.destroyGauge(flood);
+}
+
+// The master gauge, connected in the folder that holds the build's Sound
+// folder, opens every cockpit sound there by the relative path the simulator
+// resolves, and its timer ticks while the offset client is open.
+TEST(ModuleOnWin32, TheMasterOpensTheCockpitSoundsItPlays) {
+    std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(TW_SOUND_PARENT);
+    {
+        tw::Host host;
+        tw::OffsetServer& server = host.startOffsetServer(tw::OffsetServer::Class::Uipcmain, 7);
+        ASSERT_TRUE(replaceImport(static_cast<HMODULE>(host.module().handle()), "KERNEL32.dll",
+                                  "CreateFileA",
+                                  reinterpret_cast<const void*>(&recordingCreateFileA)));
+        files_opened.clear();
+        tw::Gauge* flood = host.createGauge("FLOOD_SW");
+        ASSERT_NE(flood, nullptr);
+        EXPECT_EQ(server.clientVersion(), 1004);
+        for (const char* f : CockpitSoundFiles)
+            EXPECT_NE(
+                std::count(files_opened.begin(), files_opened.end(), std::string(".\\Sound\\") + f),
+                0)
+                << f;
+        host.clearLogs();
+        host.runFor(300);
+        EXPECT_GE(host.lookups(SimulationTime), 2u);
+        host.destroyGauge(flood);
+    }
+    std::filesystem::current_path(previous);
 }
 
 TEST(ModuleOnWin32, InstrumentRoutinesReadTheWholeParameterAndRestDrumsOnInfinities) {

@@ -98,7 +98,7 @@ static long syscall4(long number, long a, long b, long c, long d) {
     return result;
 }
 
-extern char** environ;  /* the C library's, bound when this library is loaded */
+extern char** environ; /* the C library's, bound when this library is loaded */
 
 static const char* status_file(void) {
     static const char name[] = "TW_WINE32_STATUS=";
@@ -312,9 +312,7 @@ static void fill_in_trap(int signal, void* info, void* context) {
     if (handler) handler(signal, info, context);
 }
 
-static int wraps(int signal) {
-    return signal == SigSegv || signal == SigBus || signal == SigFpe;
-}
+static int wraps(int signal) { return signal == SigSegv || signal == SigBus || signal == SigFpe; }
 
 __attribute__((visibility("default"))) int sigaction(int signal, const struct libc_sigaction* act,
                                                      struct libc_sigaction* old) {
@@ -340,8 +338,8 @@ __attribute__((visibility("default"))) int sigaction(int signal, const struct li
     if (act && signal > 0 && signal < MaxSignal)
         __atomic_store_n(&wrapped[signal], wrap ? (info_handler)act->handler : 0, __ATOMIC_RELEASE);
     if (old) {
-        old->handler = (kold.handler == (void*)fill_in_trap && previous) ? (void*)previous
-                                                                          : kold.handler;
+        old->handler =
+            (kold.handler == (void*)fill_in_trap && previous) ? (void*)previous : kold.handler;
         old->flags = (int)kold.flags;
         old->restorer = kold.restorer;
         for (int i = 0; i < 32; ++i) old->mask[i] = 0;

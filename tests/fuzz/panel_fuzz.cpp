@@ -32,7 +32,9 @@
 //   9 jump     value: the tick counter set to it
 //  10 tooltip  gauge, i16 x, i16 y
 //  11 remove   gauge
-//  12 place    u8 table index (modulo the table's length)
+//  12 place    u8 table index (modulo the table's length), u8 length (modulo
+//              16), that many bytes: its parameter string, as a panel
+//              configuration line gives it
 //  13 server   u8 what (below), u8 batches for a late answer
 //  14 calc     u8 which (bit 0: the expression, bit 1: forget it), value
 //  15 time     u16 milliseconds (modulo 500) with no tick counted
@@ -290,8 +292,10 @@ void run(Reader& in) {
             }
             case 12: {
                 uint8_t n = in.take<uint8_t>();
+                std::string parameters(in.take<uint8_t>() % 16, '\0');
+                for (char& c : parameters) c = static_cast<char>(in.take<uint8_t>());
                 if (host.gauges().size() < MaxLiveGauges)
-                    host.createGauge(host.module().linkage()->gauge_table[n % table]);
+                    host.createGauge(host.module().linkage()->gauge_table[n % table], parameters);
                 break;
             }
             case 13: {

@@ -4,8 +4,9 @@
 // any order and with any values. The module (linked into this program), the
 // bundled host and the stand-in run under AddressSanitizer and
 // UndefinedBehaviorSanitizer; besides their findings the target stops on
-//   - a heap allocation by any action but placing a gauge or starting the
-//     offset server (the host's own work there), and
+//   - a heap allocation by any action but placing a gauge, starting the
+//     offset server or giving the calculator an answer (the host's own work
+//     there), the removal of the whole panel at the end included, and
 //   - anything of the machinery left once the last FLOOD_SW has gone: timers,
 //     mappings, open files, sound devices and buffers, and at the end of the
 //     input, with the offset server stopped, windows and atoms too; a sound
@@ -284,10 +285,10 @@ void run(Reader& in) {
                 if (!g) break;
                 const bool master = g->name() == "FLOOD_SW";
                 host.destroyGauge(g);
-                if (master && !masterOnPanel(host)) {
-                    counted = false;  // the check's own copies
+                if (count.allocations() != 0) fail("allocation", op, count.allocations());
+                counted = false;  // the check below copies what it reads
+                if (master && !masterOnPanel(host))
                     expectMachineryGone(server ? serving : before, false);
-                }
                 break;
             }
             case 12: {
@@ -362,7 +363,11 @@ void run(Reader& in) {
         if (counted && count.allocations() != 0) fail("allocation", op, count.allocations());
     }
 
-    while (!host.gauges().empty()) host.destroyGauge(host.gauges().back().get());
+    {
+        tw::AllocationCount count;
+        while (!host.gauges().empty()) host.destroyGauge(host.gauges().back().get());
+        if (count.allocations() != 0) fail("allocation removing the panel", count.allocations());
+    }
     host.stopOffsetServer();
     expectMachineryGone(before, true);
 }

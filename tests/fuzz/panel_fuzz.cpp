@@ -39,6 +39,10 @@
 //  13 server   u8 what (below), u8 batches for a late answer
 //  14 calc     u8 which (bit 0: the expression, bit 1: forget it), value
 //  15 time     u16 milliseconds (modulo 500) with no tick counted
+//  16 sweep    gauge, u8 at: every child area pressed at at/256 of its box
+//              across and down, held, dragged a quarter of its height
+//              down and released
+//  17 tooltips gauge, u8 at: the tooltip at that point of every parent area
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -208,7 +212,7 @@ void run(Reader& in) {
     };
 
     while (!in.done() && budget > 0) {
-        const uint8_t op = in.take<uint8_t>() % 16;
+        const uint8_t op = in.take<uint8_t>() % 18;
         // The host's placing of a gauge allocates its instance; starting the
         // server stands for the simulator's own work. Nothing else may.
         bool counted = op != 12 && op != 13;
@@ -356,9 +360,30 @@ void run(Reader& in) {
                     host.setCalculatorResult(Expressions[which & 1], v);
                 break;
             }
-            default:
+            case 15:
                 host.runFor(in.take<uint16_t>() % MaxIdleMs);
                 break;
+            default: {
+                tw::Gauge* g = gauge(in.take<uint8_t>());
+                const uint8_t at = in.take<uint8_t>();
+                if (!g) break;
+                const auto kind = op == 16 ? tw::MouseArea::Child : tw::MouseArea::Parent;
+                for (const tw::MouseArea& a : g->mouseAreas().areas()) {
+                    if (a.kind != kind) continue;
+                    const int32_t x =
+                        a.box.x + static_cast<int32_t>(int64_t{a.box.width} * at / 256);
+                    const int32_t y =
+                        a.box.y + static_cast<int32_t>(int64_t{a.box.height} * at / 256);
+                    if (op == 17) {
+                        g->formatTooltip(x, y);
+                    } else if (g->press(x, y)) {
+                        g->repeat();
+                        g->drag(x, y + a.box.height / 4);
+                        g->release();
+                    }
+                }
+                break;
+            }
         }
         if (counted && count.allocations() != 0) fail("allocation", op, count.allocations());
     }

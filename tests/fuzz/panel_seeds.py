@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Writes the panel fuzz target's seeds: each shipped scenario's flight as an
 action sequence (see panel_fuzz.cpp for the format), so that a run starts with
-engines started, the autopilot climbing and the radar sweeping a storm.
+engines started, the autopilot climbing and the radar sweeping a storm, and a
+sweep of every gauge's areas and tooltips.
 
 Usage: panel_seeds.py SOURCE_DIR OUT_DIR
 
@@ -78,12 +79,28 @@ def convert(text, table):
     return out
 
 
+SWEEP, TOOLTIPS = 16, 17
+
+
+# Every child area of every gauge pressed, held, dragged and released, and
+# every tooltip shown, with the power on: each click handler reached once.
+def every_area(table):
+    out = b""
+    for var in (131, 364):  # engine 1 running, the further power source on
+        out += bytes([SET]) + struct.pack("<H", var) + value(1.0)
+    out += bytes([TICKS, 4])
+    for g in range(len(table)):
+        out += bytes([SWEEP, g, 128, TOOLTIPS, g, 128])
+    return out + bytes([TICKS, 9, FRAMES, 0])
+
+
 def main():
     source, out = pathlib.Path(sys.argv[1]), pathlib.Path(sys.argv[2])
     table = re.findall(r"^TW_GAUGE\((\w+)\)", (source / "framework/gauge_list.h").read_text(), re.M)
     out.mkdir(parents=True, exist_ok=True)
     for scenario in sorted((source / "scenarios").glob("*.scn")):
         (out / (scenario.stem + ".actions")).write_bytes(convert(scenario.read_text(), table))
+    (out / "every_area.actions").write_bytes(every_area(table))
 
 
 if __name__ == "__main__":

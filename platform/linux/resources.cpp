@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <list>
 #include <sstream>
 #include <string>
@@ -94,7 +93,13 @@ size_t loadResourceScript(HMODULE module, const std::string& script_path) {
         if (q2 == std::string::npos) continue;
         std::ifstream file(folder + "/" + line.substr(q1 + 1, q2 - q1 - 1), std::ios::binary);
         if (!file) continue;
-        std::vector<char> bytes((std::istreambuf_iterator<char>(file)), {});
+        // In one read: a host loads some 250 bitmaps every time it starts.
+        file.seekg(0, std::ios::end);
+        const std::streamoff length = file.tellg();
+        file.seekg(0, std::ios::beg);
+        if (length <= 0) continue;
+        std::vector<char> bytes(static_cast<size_t>(length));
+        if (!file.read(bytes.data(), length)) continue;
         if (bytes.size() <= FileHeaderBytes || bytes[0] != 'B' || bytes[1] != 'M') continue;
         const bool numbered = name.find_first_not_of("0123456789") == std::string::npos;
         const unsigned id =

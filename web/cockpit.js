@@ -113,6 +113,7 @@
   function layout() {
     if (view === WHOLE_DECK) {
       panelBox.classList.remove('one');
+      panelBox.style.height = '';
       canvas.style.transform = '';
       return;
     }
@@ -120,6 +121,7 @@
     const top = api.windowBox(view, 0), w = api.windowBox(view, 1), h = api.windowBox(view, 2);
     const k = Math.min(panelBox.clientWidth / w, window.innerHeight / h);
     canvas.style.transform = `scale(${k}) translateY(${-top}px)`;
+    panelBox.style.height = `${Math.floor(h * k)}px`;  // nothing of the next window
   }
 
   function showView(n) {

@@ -150,7 +150,7 @@ test('each window alone fills the page, on its background, its gauges where pane
     // as tall as the room.
     const box = await page.$eval('#panel-box', (b) => {
       const r = b.getBoundingClientRect();
-      return {x: r.left, y: r.top, w: r.width, h: Math.min(r.height, window.innerHeight)};
+      return {x: r.left, y: r.top, w: r.width, h: r.height, room: window.innerHeight - r.top};
     });
     const {k, left, top} = await page.evaluate((n) => {
       const c = document.getElementById('panel');
@@ -159,8 +159,11 @@ test('each window alone fills the page, on its background, its gauges where pane
       return {k, left: r.left, top: r.top + window.tarnwick.windows()[n].top * k};
     }, n);
     assert.ok(Math.abs(left - box.x) < 1 && Math.abs(top - box.y) < 1, `${cfg.title} at ${left},${top}`);
-    assert.ok(Math.abs(win.width * k - box.w) < 2 || Math.abs(win.height * k - box.h) < 2,
-              `${cfg.title}: ${win.width} x ${win.height} at ${k} in ${box.w} x ${box.h}`);
+    assert.ok(Math.abs(win.width * k - box.w) < 2 || Math.abs(win.height * k - box.room) < 2,
+              `${cfg.title}: ${win.width} x ${win.height} at ${k} in ${box.w} x ${box.room}`);
+    // and nothing of the next window below it.
+    assert.ok(win.height * k <= box.room + 1 && box.h <= win.height * k + 1,
+              `${cfg.title}: ${win.height * k} high in a box ${box.h} high`);
     const png = Buffer.from(await page.screenshot({type: 'png'}));
     shots.push({title: cfg.title, png});
     const client = (r) => ({x: left + r.x * k, y: top + r.y * k, w: r.w * k, h: r.h * k});
@@ -219,7 +222,7 @@ test('each window alone fills the page, on its background, its gauges where pane
     const matching = free.filter((_, i) => colourDistance(seen[i], bg[i]) < 14).length;
     assert.ok(matching >= free.length * 0.95, `${cfg.title}: ${matching} of ${free.length} patches`);
     const shades = new Set(bg.map((c) => c.map((v) => Math.round(v / 4)).join()));
-    assert.ok(shades.size > 8, `${cfg.title}: the background has ${shades.size} shades`);
+    assert.ok(shades.size > 4, `${cfg.title}: the background has ${shades.size} shades`);
   }
   await page.keyboard.press('0');  // the whole deck
   await page.waitForFunction(() => window.tarnwick.view() === -1, {timeout: 5000});
@@ -302,7 +305,8 @@ test('engine 2 starts on engine 3\'s bleed air with the mouse', async (page) => 
   const sounds = (await page.evaluate(() => window.tarnwick.sounds())).length;
   await click(page, 'START_ARM', 5, 5);
   await page.waitForFunction((n) => window.tarnwick.sounds().slice(n).some((s) => s.kind === 'play'),
-                             {timeout: 5000}, sounds);
+                             {timeout: 5000}, sounds)
+      .catch((e) => { throw new Error(`no sound played for START_ARM: ${e.message}`); });
   await click(page, 'START_SWITCHES', 47, 5);
   await ticks(page, 250);  // 13.75 s on the starter
   assert.ok((await eventsSince(page, from)).some((e) => e.id === 66301), 'no starter event');
@@ -322,7 +326,8 @@ test('engine 2 starts on engine 3\'s bleed air with the mouse', async (page) => 
   const idle = percent(await tooltipOf(page, 'N2E2', 150, 150));
   assert.ok(idle > 63, `N2 at idle ${idle}`);
   // The side panel shows the engines four times a second.
-  await page.waitForFunction(() => document.getElementById('engine2').checked, {timeout: 5000});
+  await page.waitForFunction(() => document.getElementById('engine2').checked, {timeout: 5000})
+      .catch((e) => { throw new Error(`the side panel does not show engine 2 running: ${e.message}`); });
 });
 
 test('the weather radar paints the storm ahead once switched on', async (page) => {

@@ -570,7 +570,14 @@ void tick(cairo_t* cr, double cx, double cy, double ang, double r_out, double le
 double angleOf(PIXPOINT c, PIXPOINT p) { return std::atan2(p.x - c.x, -(p.y - c.y)); }
 
 // Marks and numerals at a needle's scale points, and minor marks between them.
-void scaleMarks(cairo_t* cr, const NeedleUse& n, double mul, bool numerals, bool marks) {
+// A small dial set into a face (a vernier): its turning point and radius.
+struct Inset {
+    PIXPOINT turn;
+    double radius;
+};
+
+void scaleMarks(cairo_t* cr, const NeedleUse& n, double mul, bool numerals, bool marks,
+                const std::vector<Inset>& insets = {}) {
     double last_x = -1e9, last_y = -1e9;
     for (size_t i = 0; i < n.scale.size(); ++i) {
         const auto& p = n.scale[i];
@@ -598,6 +605,14 @@ void scaleMarks(cairo_t* cr, const NeedleUse& n, double mul, bool numerals, bool
         double nr = rad - 26 * big;
         double x = n.turn.x + std::sin(a) * nr, y = n.turn.y - std::cos(a) * nr;
         if (std::hypot(x - last_x, y - last_y) < 16 * big) continue;
+        // No numeral of one scale under another's dial.
+        bool covered = false;
+        for (const Inset& in : insets) {
+            bool other = in.turn.x != n.turn.x || in.turn.y != n.turn.y;
+            if (other && std::hypot(x - in.turn.x, y - in.turn.y) < in.radius + 12 * big)
+                covered = true;
+        }
+        if (covered) continue;
         text(cr, numeral(p.value * mul), x, y, 15 * big);
         last_x = x, last_y = y;
     }
@@ -629,11 +644,13 @@ void drawDial(Job& j) {
     bool numerals = r.param("numerals", "1") != "0";
     if (!found.empty()) {
         // A needle that turns elsewhere on the face (a vernier) gets a dial of its own.
+        std::vector<Inset> insets;
         for (const NeedleUse& n : found) {
             if (n.turn.x == c.x && n.turn.y == c.y) continue;
             double r = 0;
             for (const auto& p : n.scale)
                 r = std::max(r, std::hypot(p.pt.x - n.turn.x, p.pt.y - n.turn.y));
+            insets.push_back({n.turn, r + 5});
             cairo_arc(j.cr, n.turn.x, n.turn.y, r + 5, 0, 2 * Pi);
             set(j.cr, FaceBlack, 1.8);
             cairo_fill_preserve(j.cr);
@@ -641,7 +658,7 @@ void drawDial(Job& j) {
             cairo_set_line_width(j.cr, 2);
             cairo_stroke(j.cr);
         }
-        for (const NeedleUse& n : found) scaleMarks(j.cr, n, mul, numerals, true);
+        for (const NeedleUse& n : found) scaleMarks(j.cr, n, mul, numerals, true, insets);
     } else if (r.has("lin")) {
         auto v = numbers(r.param("lin"));
         if (v.size() == 6 && v[4] > 0) {

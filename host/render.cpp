@@ -211,9 +211,10 @@ PIXPOINT gaugeSize(const Gauge& gauge, Pictures& pictures) {
     return PIXPOINT{std::clamp(size.x, 1, 8192), std::clamp(size.y, 1, 8192)};
 }
 
-Image renderGauge(const Gauge& gauge, Pictures& pictures, uint32_t background) {
-    PIXPOINT size = gaugeSize(gauge, pictures);
-    Image img(size.x, size.y, background);
+namespace {
+
+// The gauge's elements after its last frame onto `img`, at its own size.
+void drawElements(Image& img, const Gauge& gauge, Pictures& pictures) {
     for (const ElementState& s : gauge.drawState()) {
         if (s.hidden || !s.element) continue;
         bool transparent = (s.element->image_flags & ImageTransparent) != 0;
@@ -249,7 +250,32 @@ Image renderGauge(const Gauge& gauge, Pictures& pictures, uint32_t background) {
                 break;
         }
     }
+}
+
+}  // namespace
+
+Image renderGauge(const Gauge& gauge, Pictures& pictures, uint32_t background) {
+    PIXPOINT size = gaugeSize(gauge, pictures);
+    Image img(size.x, size.y, background);
+    drawElements(img, gauge, pictures);
     return img;
+}
+
+Image renderGaugeOver(const Gauge& gauge, Pictures& pictures, const Image& beneath, int32_t x,
+                      int32_t y, int32_t w, int32_t h) {
+    PIXPOINT size = gaugeSize(gauge, pictures);
+    Image own(size.x, size.y, PanelColour);
+    // Only the gauge's own pixels are worked out, however large the box.
+    for (int32_t j = 0; j < size.y; ++j) {
+        int64_t by = y + static_cast<int64_t>(j) * std::max(h, 1) / size.y;
+        for (int32_t i = 0; i < size.x; ++i) {
+            int64_t bx = x + static_cast<int64_t>(i) * std::max(w, 1) / size.x;
+            if (bx >= 0 && by >= 0 && bx < beneath.width && by < beneath.height)
+                own.put(i, j, beneath.at(static_cast<int32_t>(bx), static_cast<int32_t>(by)));
+        }
+    }
+    drawElements(own, gauge, pictures);
+    return own;
 }
 
 void drawScaled(Image& dst, const Image& src, int32_t x, int32_t y, int32_t w, int32_t h) {
@@ -308,17 +334,14 @@ Image drawPanel(const PanelConfig& config, const std::vector<PlacedGauge>& place
     struct Box {
         int32_t x, y, w, h;
     };
-    std::vector<Image> shots;
     std::vector<Box> boxes;
     std::map<const PanelWindow*, int32_t> heights;
     for (const PlacedGauge& p : placed) {
-        shots.push_back(renderGauge(*p.gauge, pictures, PanelColour));
-        const Image& img = shots.back();
-        int32_t w = p.line->width ? p.line->width : img.width;
-        int32_t h = p.line->height
-                        ? p.line->height
-                        : static_cast<int32_t>(std::min<int64_t>(
-                              static_cast<int64_t>(w) * img.height / img.width, 1 << 20));
+        const PIXPOINT size = gaugeSize(*p.gauge, pictures);
+        int32_t w = p.line->width ? p.line->width : size.x;
+        int32_t h = p.line->height ? p.line->height
+                                   : static_cast<int32_t>(std::min<int64_t>(
+                                         static_cast<int64_t>(w) * size.y / size.x, 1 << 20));
         boxes.push_back({p.line->x, p.line->y, w, h});
         heights[p.window] = std::max(heights[p.window], p.line->y + std::min(h, 1 << 20));
     }
@@ -345,9 +368,13 @@ Image drawPanel(const PanelConfig& config, const std::vector<PlacedGauge>& place
             for (int32_t x = 0; x < std::min(w.width, panel.width); ++x)
                 panel.put(x, y, PanelColour);
     }
-    for (size_t i = 0; i < placed.size(); ++i)
-        drawScaled(panel, shots[i], boxes[i].x, tops[placed[i].window] + boxes[i].y, boxes[i].w,
-                   boxes[i].h);
+    // Each gauge over what the window shows beneath it.
+    for (size_t i = 0; i < placed.size(); ++i) {
+        const Box& b = boxes[i];
+        int32_t top = tops[placed[i].window] + b.y;
+        drawScaled(panel, renderGaugeOver(*placed[i].gauge, pictures, panel, b.x, top, b.w, b.h),
+                   b.x, top, b.w, b.h);
+    }
     return panel;
 }
 

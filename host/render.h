@@ -75,6 +75,14 @@ Image renderGauge(const Gauge& gauge, Pictures& pictures, uint32_t background = 
 // `src` scaled to w x h onto `dst` at (x, y).
 void drawScaled(Image& dst, const Image& src, int32_t x, int32_t y, int32_t w, int32_t h);
 
+// The gauge after its last frame at its own size, drawn over the part of
+// `beneath` that its w x h box at (x, y) covers (brought to the gauge's size;
+// the panel colour outside `beneath`): the gauge's transparent parts show
+// what lies there, as they show the window's background in the simulator.
+// drawScaled then puts it into its box.
+Image renderGaugeOver(const Gauge& gauge, Pictures& pictures, const Image& beneath, int32_t x,
+                      int32_t y, int32_t w, int32_t h);
+
 // The panel paint where a window has no background bitmap.
 constexpr uint32_t PanelColour = 0x2E3034;
 

@@ -362,6 +362,9 @@ std::vector<std::string> words(const std::string& s) {
 
 std::string numeral(double v) {
     if (std::fabs(v) < 1e-9) v = 0;
+    // A scale point a hair off a whole number (the flaps' 3275 units times
+    // 50/16382 degrees) is engraved as the whole number.
+    if (std::fabs(v) >= 5 && std::fabs(v - std::round(v)) < 0.01) v = std::round(v);
     char buf[32];
     std::snprintf(buf, sizeof buf, "%g", std::round(v * 1000) / 1000);
     return buf;
@@ -482,6 +485,32 @@ void drawPlate(Job& j) {
         text(j.cr, "TRIM", 30, 172, 10);
         return;
     }
+    if (r.has("leverslot")) {
+        // A lever's slot, X:TOP:BOTTOM, with its ends engraved UP and DN.
+        auto v = numbers(r.param("leverslot"));
+        if (v.size() == 3) {
+            set(j.cr, FaceBlack);
+            roundRect(j.cr, v[0] - 7, v[1], 14, v[2] - v[1], 6);
+            cairo_fill(j.cr);
+            set(j.cr, named("white"));
+            text(j.cr, "UP", v[0] + 24, v[1] + 8, 11);
+            text(j.cr, "DN", v[0] + 24, v[2] - 8, 11);
+        }
+    }
+    if (r.has("housings")) {
+        // Unlit lamp housings where the gauge's lamps light: LEGEND:X:Y:W:H:COLOUR,
+        // separated by ';'.
+        std::string rest = r.param("housings") + ";";
+        for (size_t p = 0, q; (q = rest.find(';', p)) != std::string::npos; p = q + 1) {
+            auto f = rest.substr(p, q - p);
+            size_t c = f.find(':');
+            if (c == std::string::npos) continue;
+            auto v = numbers(f.substr(c + 1));
+            auto last = f.rfind(':');
+            if (v.size() < 4) continue;
+            lensBox(j.cr, v[0], v[1], v[2], v[3], named(f.substr(last + 1)), false, f.substr(0, c));
+        }
+    }
     set(j.cr, named("white"));
     if (r.has("at")) {
         // Legends at their own places: TEXT:X:Y, separated by ';' ('_' for a space).
@@ -541,7 +570,14 @@ void tick(cairo_t* cr, double cx, double cy, double ang, double r_out, double le
 double angleOf(PIXPOINT c, PIXPOINT p) { return std::atan2(p.x - c.x, -(p.y - c.y)); }
 
 // Marks and numerals at a needle's scale points, and minor marks between them.
-void scaleMarks(cairo_t* cr, const NeedleUse& n, double mul, bool numerals, bool marks) {
+// A small dial set into a face (a vernier): its turning point and radius.
+struct Inset {
+    PIXPOINT turn;
+    double radius;
+};
+
+void scaleMarks(cairo_t* cr, const NeedleUse& n, double mul, bool numerals, bool marks,
+                const std::vector<Inset>& insets = {}) {
     double last_x = -1e9, last_y = -1e9;
     for (size_t i = 0; i < n.scale.size(); ++i) {
         const auto& p = n.scale[i];
@@ -569,6 +605,14 @@ void scaleMarks(cairo_t* cr, const NeedleUse& n, double mul, bool numerals, bool
         double nr = rad - 26 * big;
         double x = n.turn.x + std::sin(a) * nr, y = n.turn.y - std::cos(a) * nr;
         if (std::hypot(x - last_x, y - last_y) < 16 * big) continue;
+        // No numeral of one scale under another's dial.
+        bool covered = false;
+        for (const Inset& in : insets) {
+            bool other = in.turn.x != n.turn.x || in.turn.y != n.turn.y;
+            if (other && std::hypot(x - in.turn.x, y - in.turn.y) < in.radius + 12 * big)
+                covered = true;
+        }
+        if (covered) continue;
         text(cr, numeral(p.value * mul), x, y, 15 * big);
         last_x = x, last_y = y;
     }
@@ -600,11 +644,13 @@ void drawDial(Job& j) {
     bool numerals = r.param("numerals", "1") != "0";
     if (!found.empty()) {
         // A needle that turns elsewhere on the face (a vernier) gets a dial of its own.
+        std::vector<Inset> insets;
         for (const NeedleUse& n : found) {
             if (n.turn.x == c.x && n.turn.y == c.y) continue;
             double r = 0;
             for (const auto& p : n.scale)
                 r = std::max(r, std::hypot(p.pt.x - n.turn.x, p.pt.y - n.turn.y));
+            insets.push_back({n.turn, r + 5});
             cairo_arc(j.cr, n.turn.x, n.turn.y, r + 5, 0, 2 * Pi);
             set(j.cr, FaceBlack, 1.8);
             cairo_fill_preserve(j.cr);
@@ -612,7 +658,7 @@ void drawDial(Job& j) {
             cairo_set_line_width(j.cr, 2);
             cairo_stroke(j.cr);
         }
-        for (const NeedleUse& n : found) scaleMarks(j.cr, n, mul, numerals, true);
+        for (const NeedleUse& n : found) scaleMarks(j.cr, n, mul, numerals, true, insets);
     } else if (r.has("lin")) {
         auto v = numbers(r.param("lin"));
         if (v.size() == 6 && v[4] > 0) {
@@ -768,6 +814,26 @@ void drawNeedle(Job& j) {
         cairo_restore(cr);
         return;
     }
+    if (r.param("shape") == "tenk") {
+        // The ten-thousands pointer: a thin shaft out to the rim, where a broad
+        // wedge shows past the other hands.
+        double wedge = std::min(width / 2 - 1, 14.0);
+        set(cr, col);
+        cairo_set_line_width(cr, 2.5);
+        cairo_move_to(cr, -tail * 0.3, 0);
+        cairo_line_to(cr, len - 20, 0);
+        cairo_stroke(cr);
+        cairo_move_to(cr, len, -wedge);
+        cairo_line_to(cr, len, wedge);
+        cairo_line_to(cr, len - 22, 0);
+        cairo_close_path(cr);
+        cairo_fill_preserve(cr);
+        set(cr, Ink);
+        cairo_set_line_width(cr, 0.8);
+        cairo_stroke(cr);
+        cairo_restore(cr);
+        return;
+    }
     if (r.param("knob") == "1") {
         cairo_arc(cr, 0, 0, len * 0.8, 0, 2 * Pi);
         set(cr, PanelGrey, 1.1);
@@ -839,12 +905,18 @@ void drawLamp(Job& j) {
     plateBase(j.cr, j.w, j.h, PanelDark);
     int n = std::max(1, std::atoi(r.param("lenses", "1").c_str()));
     bool across = j.w >= j.h;
+    // labels=A,B and colours=C,D: each housing's own legend and colour (the
+    // legend of an unlit lens still reads, dimly, as on the aircraft).
+    auto labels = r.has("labels") ? words(r.param("labels")) : std::vector<std::string>{};
+    auto colours = r.has("colours") ? words(r.param("colours")) : std::vector<std::string>{};
     for (int i = 0; i < n; ++i) {
         double x = across ? i * j.w / static_cast<double>(n) : 0;
         double y = across ? 0 : i * j.h / static_cast<double>(n);
         double w = across ? j.w / static_cast<double>(n) : j.w;
         double h = across ? j.h : j.h / static_cast<double>(n);
-        lensBox(j.cr, x, y, w, h, c, lit, r.legend);
+        auto k = static_cast<size_t>(i);
+        lensBox(j.cr, x, y, w, h, k < colours.size() ? named(colours[k]) : c, lit,
+                k < labels.size() ? labels[k] : r.legend);
     }
 }
 
@@ -1034,7 +1106,12 @@ void drawTexture(Job& j) {
         cairo_close_path(cr);
         cairo_fill(cr);
     } else if (mode == "card") {
-        double rad = std::min(cx, cy) - 2;
+        // rad=R: the card's radius in the texture's pixels, where the sprite
+        // magnifies it (RMI: its window's radius over the scale), so that the
+        // marks fall inside the window.
+        double rad =
+            j.row.has("rad") ? std::atof(j.row.param("rad").c_str()) : std::min(cx, cy) - 2;
+        rad = std::clamp(rad, 20.0, std::min(cx, cy) - 2);
         cairo_arc(cr, cx, cy, rad, 0, 2 * Pi);
         set(cr, PanelDark, 0.9);
         cairo_fill(cr);
@@ -1341,6 +1418,48 @@ const std::vector<Placard>& placards() {
     return table;
 }
 
+// Names engraved under single controls, by gauge; '|' spreads a name's parts
+// evenly over the gauge's width (a row of switches in one gauge).
+const std::map<std::string, const char*>& engraved() {
+    static const std::map<std::string, const char*> table = {
+        {"BATTERYSW", "BATTERY"},
+        {"EMERLIGHTS", "EMER LTS"},
+        {"EXTPWR_AVAIL", "EXT PWR"},
+        {"FA_CALL", "ATTEND"},
+        {"MECH_CALL", "GRD CALL"},
+        {"SMOKING_SIGN", "NO SMOKE"},
+        {"SEATBELT_SIGN", "SEAT BELT"},
+        {"ANTICOLLISION", "ANTI COLL"},
+        {"NAV_LIGHTS", "NAV"},
+        {"WING_FLOOD_LIGHTS", "WING"},
+        {"LANDING_LIGHT1", "LANDING"},
+        {"WINDSHIELD_HEAT", "WINDOW"},
+        {"PITOT", "PROBE SEL"},
+        {"HEATER_INOP", "HTR INOP"},
+        {"START_ARM", "START SEL"},
+        {"STARTMAN_SEL", "MANUAL"},
+        {"START_SWITCHES", "1|2|3|4"},
+        {"IGNITION_OVERRIDE", "IGN OVRD"},
+        {"IGNITION_CONT", "IGN CONT"},
+        {"STALL_TEST", "TEST"},
+        {"ENGICE_OUTBD", "OUTBD"},
+        {"ENGICE_INBD", "INBD"},
+        {"ENG1ICE_VALVE", "VALVE 1"},
+        {"ENG2ICE_VALVE", "VALVE 2"},
+        {"ENG3ICE_VALVE", "VALVE 3"},
+        {"ENG4ICE_VALVE", "VALVE 4"},
+        {"TOGGLE2", "RADIO"},
+        {"TOGGLE3", "OVHD"},
+        {"TOGGLE4", "THROT"},
+        {"TOGGLE5", "A/P"},
+        {"TOGGLE6", "COMP"},
+        {"TOGGLE7", "WX"},
+        {"FLOOD_SW", "FLOOD"},
+        {"PB", "PARK"},
+    };
+    return table;
+}
+
 // The engine rows' legends, by the first engine's gauge of each row.
 const std::map<std::string, const char*>& rowLegends() {
     static const std::map<std::string, const char*> table = {
@@ -1451,6 +1570,21 @@ void drawBackground(cairo_t* cr, const tw::PanelWindow& w, int width, int height
         cairo_rotate(cr, -Pi / 2);
         text(cr, legend, 0, 0, 15);
         cairo_restore(cr);
+    }
+
+    // Names under the controls.
+    for (const auto& [gauge, name] : engraved()) {
+        auto it = at.find(gauge);
+        if (it == at.end()) continue;
+        const Box& b = it->second;
+        std::vector<std::string> parts;
+        std::string rest = std::string(name) + "|";
+        for (size_t p = 0, q; (q = rest.find('|', p)) != std::string::npos; p = q + 1)
+            parts.push_back(rest.substr(p, q - p));
+        double cell = b.w / static_cast<double>(parts.size());
+        set(cr, Legend);
+        for (size_t i = 0; i < parts.size(); ++i)
+            text(cr, parts[i], b.x + cell * (i + 0.5), b.y + b.h + 13, 9, cell + 14);
     }
 
     // Placards over their groups.

@@ -23,7 +23,6 @@ namespace {
 using tw::Gauge;
 using tw::Host;
 
-constexpr uint32_t PanelColour = 0x2E3034;
 constexpr double PeriodSeconds = 0.055;
 constexpr size_t EventLogCapacity = 1 << 16;
 
@@ -31,6 +30,7 @@ constexpr size_t EventLogCapacity = 1 << 16;
 // picture the page was given.
 struct Shown {
     tw::PlacedGauge placed;
+    size_t window = 0;                   // its window's place in the configuration
     int32_t x = 0, y = 0, w = 0, h = 0;  // on the panel, panel pixels
     PIXPOINT size{};                     // the gauge's own pixels
     std::vector<uint8_t> rgba;
@@ -53,6 +53,8 @@ struct Cockpit {
     int32_t width = 0, height = 0;
     struct Window {
         int32_t top, width, height;
+        tw::Image background;       // its bitmap at its design size, or the panel colour
+        std::vector<uint8_t> rgba;  // the same for the page
     };
     std::vector<Window> windows;  // on the panel picture, in the configuration's order
     std::vector<tw::SentEvent> events;
@@ -185,6 +187,9 @@ EMSCRIPTEN_KEEPALIVE int tw_start(const char* panel_path) {
         c.host->startOffsetServer().serveWeather(
             tw::WeatherField{{{0.1667, 0.0, 6.0, {9000, 6, 5, 4}}}, {}, 0.0});
         c.pictures = std::make_unique<tw::Pictures>(c.host->module().handle());
+        // The windows' backgrounds lie beside the configuration or with the
+        // module's bitmaps.
+        tw::Backgrounds backgrounds = tw::loadBackgrounds(c.config, {"/", "/resources"});
         std::vector<tw::PlacedGauge> placed = tw::placePanel(*c.host, c.config);
         c.host->frame();
         collectEvents();
@@ -202,16 +207,31 @@ EMSCRIPTEN_KEEPALIVE int tw_start(const char* panel_path) {
             heights[p.window] = std::max(heights[p.window], p.line->y + s.h);
             c.shown.push_back(std::move(s));
         }
-        std::map<const tw::PanelWindow*, int32_t> tops;
+        std::map<const tw::PanelWindow*, size_t> places;
         int32_t height = 0, width = 1;
         for (const tw::PanelWindow& w : c.config.windows) {
-            tops[&w] = height;
+            places[&w] = c.windows.size();
             width = std::max(width, w.width);
-            int32_t h = w.height ? w.height : std::max(heights[&w], 1);
-            c.windows.push_back({height, w.width, h});
+            constexpr int32_t MaxSide = 16384;
+            int32_t ww = std::clamp(w.width, 1, MaxSide);
+            int32_t h = std::clamp(w.height ? w.height : heights[&w], 1, MaxSide);
+            tw::Image bg(ww, h, tw::PanelColour);
+            if (auto it = backgrounds.find(w.section); it != backgrounds.end())
+                tw::drawScaled(bg, it->second, 0, 0, ww, h);  // stretched, as the simulator does
+            std::vector<uint8_t> rgba(bg.pixels.size() * 4);
+            for (size_t k = 0; k < bg.pixels.size(); ++k) {
+                rgba[4 * k] = static_cast<uint8_t>(bg.pixels[k] >> 16);
+                rgba[4 * k + 1] = static_cast<uint8_t>(bg.pixels[k] >> 8);
+                rgba[4 * k + 2] = static_cast<uint8_t>(bg.pixels[k]);
+                rgba[4 * k + 3] = 255;
+            }
+            c.windows.push_back({height, ww, h, std::move(bg), std::move(rgba)});
             height += h;
         }
-        for (Shown& s : c.shown) s.y += tops[s.placed.window];
+        for (Shown& s : c.shown) {
+            s.window = places[s.placed.window];
+            s.y += c.windows[s.window].top;
+        }
         c.width = std::min(width, 16384);
         c.height = std::clamp(height, 1, 16384);
         return static_cast<int>(c.shown.size());
@@ -231,7 +251,8 @@ EMSCRIPTEN_KEEPALIVE int tw_panel_width() { return g_cockpit ? g_cockpit->width 
 EMSCRIPTEN_KEEPALIVE int tw_panel_height() { return g_cockpit ? g_cockpit->height : 0; }
 
 // Window n of the configuration: its title; its top, width and height on the
-// panel picture (part 0, 1, 2), which the page fills with the panel colour.
+// panel picture (part 0, 1, 2); its background (RGBA, width x height), which
+// the page draws under its gauges.
 EMSCRIPTEN_KEEPALIVE int tw_window_count() {
     return g_cockpit ? static_cast<int>(g_cockpit->windows.size()) : 0;
 }
@@ -245,6 +266,11 @@ EMSCRIPTEN_KEEPALIVE int tw_window_box(int n, int part) {
     return part == 0 ? w.top : part == 1 ? w.width : part == 2 ? w.height : 0;
 }
 
+EMSCRIPTEN_KEEPALIVE const uint8_t* tw_window_pixels(int n) {
+    if (!g_cockpit || n < 0 || n >= tw_window_count()) return nullptr;
+    return g_cockpit->windows[static_cast<size_t>(n)].rgba.data();
+}
+
 EMSCRIPTEN_KEEPALIVE int tw_gauge_count() {
     return g_cockpit ? static_cast<int>(g_cockpit->shown.size()) : 0;
 }
@@ -253,7 +279,7 @@ EMSCRIPTEN_KEEPALIVE const char* tw_gauge_name(int i) {
     return s ? s->placed.gauge->name().c_str() : "";
 }
 // x, y, width, height of the gauge's box on the panel picture; then the
-// gauge's own width and height.
+// gauge's own width and height; then its window's place.
 EMSCRIPTEN_KEEPALIVE int tw_gauge_box(int i, int part) {
     Shown* s = at(i);
     if (!s) return 0;
@@ -270,6 +296,8 @@ EMSCRIPTEN_KEEPALIVE int tw_gauge_box(int i, int part) {
             return s->w;
         case 3:
             return s->h;
+        case 6:
+            return static_cast<int>(s->window);
     }
     return 0;
 }
@@ -309,8 +337,12 @@ EMSCRIPTEN_KEEPALIVE int tw_render() {
         const uint64_t state = drawStateHash(*s.placed.gauge);
         if (state == s.state && !s.rgba.empty()) continue;
         s.state = state;
-        tw::Image own = tw::renderGauge(*s.placed.gauge, *g_cockpit->pictures, PanelColour);
-        tw::Image boxed(std::max(s.w, 1), std::max(s.h, 1), PanelColour);
+        // Over the window's background, which shows through the gauge's
+        // transparent parts.
+        const Cockpit::Window& w = g_cockpit->windows[s.window];
+        tw::Image own = tw::renderGaugeOver(*s.placed.gauge, *g_cockpit->pictures, w.background,
+                                            s.x, s.y - w.top, s.w, s.h);
+        tw::Image boxed(std::max(s.w, 1), std::max(s.h, 1), tw::PanelColour);
         tw::drawScaled(boxed, own, 0, 0, s.w, s.h);
         s.rgba.resize(boxed.pixels.size() * 4);
         for (size_t k = 0; k < boxed.pixels.size(); ++k) {

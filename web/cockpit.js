@@ -17,15 +17,22 @@
   const N2 = [625, 644, 663, 682];
   const EGT = [567, 577, 587, 597];
   const FUEL_FLOW = [638, 657, 676, 695];
+  // The simulator's PANEL_1..PANEL_9 events (Shift+1..9, and the panel
+  // buttons TOGGLE2..TOGGLE7) toggle the windows by their place in the
+  // configuration.
+  const PANEL_1 = 65906, PANEL_9 = 65914;
+  const WHOLE_DECK = -1;
 
   const canvas = document.getElementById('panel');
   const ctx = canvas.getContext('2d');
   const tooltip = document.getElementById('tooltip');
   const status = document.getElementById('status');
+  const panelBox = document.getElementById('panel-box');
 
   let M = null;    // the WebAssembly program
   let api = null;  // its calls
-  let gauges = []; // {name, x, y, w, h, gw, gh}
+  let gauges = []; // {name, x, y, w, h, gw, gh, window}
+  let view = 0;    // the window shown, or WHOLE_DECK
   let speed = 1;
   let needFrame = false;
   let lastTime = null;
@@ -47,6 +54,7 @@
       windowCount: c('tw_window_count', 'number', []),
       windowBox: c('tw_window_box', 'number', ['number', 'number']),
       windowTitle: c('tw_window_title', 'string', ['number']),
+      windowPixels: c('tw_window_pixels', 'number', ['number']),
       gaugeCount: c('tw_gauge_count', 'number', []),
       gaugeName: c('tw_gauge_name', 'string', ['number']),
       gaugeBox: c('tw_gauge_box', 'number', ['number', 'number']),
@@ -98,6 +106,53 @@
     playSounds();
     requestAnimationFrame(loop);
   }
+
+  // ---- Windows ---------------------------------------------------------------
+  // One window at a time, as the simulator shows them, scaled to fit the
+  // page; or the whole deck, the windows one below the other.
+  function layout() {
+    if (view === WHOLE_DECK) {
+      panelBox.classList.remove('one');
+      panelBox.style.height = '';
+      canvas.style.transform = '';
+      return;
+    }
+    panelBox.classList.add('one');
+    const top = api.windowBox(view, 0), w = api.windowBox(view, 1), h = api.windowBox(view, 2);
+    const k = Math.min(panelBox.clientWidth / w, window.innerHeight / h);
+    canvas.style.transform = `scale(${k}) translateY(${-top}px)`;
+    panelBox.style.height = `${Math.floor(h * k)}px`;  // nothing of the next window
+  }
+
+  function showView(n) {
+    if (n !== WHOLE_DECK && (n < 0 || n >= api.windowCount())) return;
+    view = n;
+    hideTooltip();
+    for (const b of document.querySelectorAll('#windows button'))
+      b.setAttribute('aria-pressed', String(Number(b.dataset.view) === view));
+    layout();
+    if (view !== WHOLE_DECK) window.scrollTo(0, 0);
+  }
+
+  // A window's toggle: shown, it gives way to the main panel; in the whole
+  // deck, the page scrolls to it.
+  function toggleWindow(n) {
+    if (n >= api.windowCount()) return;
+    if (view === WHOLE_DECK) {
+      const r = canvas.getBoundingClientRect();
+      window.scrollTo(0, window.scrollY + r.top + api.windowBox(n, 0) * r.height / canvas.height);
+    } else {
+      showView(view === n ? 0 : n);
+    }
+  }
+
+  window.addEventListener('resize', () => { if (api) layout(); });
+  window.addEventListener('keydown', (e) => {
+    if (!api || e.ctrlKey || e.altKey || e.metaKey) return;
+    if (/^(INPUT|SELECT|TEXTAREA)$/.test(e.target.tagName)) return;
+    if (e.key >= '1' && e.key <= '9') showView(Number(e.key) - 1);
+    else if (e.key === '0') showView(WHOLE_DECK);
+  });
 
   // ---- Mouse ---------------------------------------------------------------
   // A pointer position in panel pixels.
@@ -233,6 +288,8 @@
     const count = api.eventCount();
     if (count === eventsShown) return;
     const list = document.getElementById('events');
+    for (const [, id] of JSON.parse(api.eventsJson(eventsShown)))
+      if (id >= PANEL_1 && id <= PANEL_9) toggleWindow(id - PANEL_1);
     for (const [source, id, value] of JSON.parse(api.eventsJson(Math.max(eventsShown, count - 50)))) {
       const li = document.createElement('li');
       li.textContent = `${id} ${value}${source ? ' (area)' : ''}`;
@@ -256,18 +313,19 @@
       box.addEventListener('change', () => { api.setVar(variable, box.checked ? 1 : 0); needFrame = true; });
       api.setVar(variable, box.checked ? 1 : 0);
     };
-    // The panel windows, to scroll to.
+    // The panel windows by their titles (keys 1 to 9), and the whole deck (0).
     const windows = document.getElementById('windows');
-    for (let n = 0; n < api.windowCount(); ++n) {
+    const button = (text, n, key) => {
       const b = document.createElement('button');
       b.type = 'button';
-      b.textContent = api.windowTitle(n);
-      b.addEventListener('click', () => {
-        const r = canvas.getBoundingClientRect();
-        window.scrollTo(0, window.scrollY + r.top + api.windowBox(n, 0) * r.height / canvas.height);
-      });
+      b.textContent = text;
+      b.title = `key ${key}`;
+      b.dataset.view = String(n);
+      b.addEventListener('click', () => showView(n));
       windows.append(b);
-    }
+    };
+    for (let n = 0; n < api.windowCount(); ++n) button(api.windowTitle(n), n, n + 1);
+    button('Whole deck', WHOLE_DECK, 0);
     check('on-ground', 60);
     check('ground-power', 364);
     const engines = document.getElementById('engines');
@@ -317,6 +375,23 @@
   window.tarnwick = {
     ready,
     gauges: () => gauges.map((g) => ({...g})),
+    // The window shown (-1: the whole deck), and a way to show one.
+    view: () => view,
+    showView: (n) => showView(n),
+    windows: () => Array.from({length: api.windowCount()}, (_, n) => ({
+      title: api.windowTitle(n), top: api.windowBox(n, 0), width: api.windowBox(n, 1),
+      height: api.windowBox(n, 2)})),
+    // The window's background as the program has it, RGBA at (x, y) of the window.
+    background(n, x, y) {
+      const p = api.windowPixels(n), w = api.windowBox(n, 1);
+      const at = p + 4 * (y * w + x);
+      return Array.from(M.HEAPU8.subarray(at, at + 4));
+    },
+    // Brings the gauge into sight: its window, when one window is shown.
+    reveal(name) {
+      const g = gauge(name);
+      if (view !== WHOLE_DECK && view !== g.window) showView(g.window);
+    },
     // A point of a gauge (its own pixels) in the page's client coordinates.
     clientPoint(name, gx, gy) {
       const g = gauge(name);
@@ -352,14 +427,19 @@
     canvas.height = api.height();
     ctx.fillStyle = '#1a1b1d';
     ctx.fillRect(0, 0, canvas.width, canvas.height);
-    ctx.fillStyle = '#2e3034';  // the panel colour, as render-panel paints the windows
-    for (let n = 0; n < api.windowCount(); ++n)
-      ctx.fillRect(0, api.windowBox(n, 0), api.windowBox(n, 1), api.windowBox(n, 2));
+    // Each window's background, under its gauges.
+    for (let n = 0; n < api.windowCount(); ++n) {
+      const w = api.windowBox(n, 1), h = api.windowBox(n, 2);
+      const bytes = new Uint8ClampedArray(M.HEAPU8.buffer, api.windowPixels(n), w * h * 4);
+      ctx.putImageData(new ImageData(new Uint8ClampedArray(bytes), w, h), 0, api.windowBox(n, 0));
+    }
     for (let i = 0; i < count; ++i) {
       const b = (part) => api.gaugeBox(i, part);
-      gauges.push({name: api.gaugeName(i), x: b(0), y: b(1), w: b(2), h: b(3), gw: b(4) || 1, gh: b(5) || 1});
+      gauges.push({name: api.gaugeName(i), x: b(0), y: b(1), w: b(2), h: b(3), gw: b(4) || 1,
+                   gh: b(5) || 1, window: b(6)});
     }
     setupSide();
+    showView(0);
     redraw();
     status.textContent = `${count} gauges`;
     requestAnimationFrame(loop);

@@ -8,12 +8,23 @@
 
 #include "framework/gauge.h"
 #include "host/host.h"
+#include "host/panel_config.h"
 #include "host/render.h"
 
 namespace {
 
 constexpr uint32_t Airspeed = 61;
 constexpr uint32_t Background = 0x123456;
+
+// Within two steps of `want` in every channel (a picture scaled into its box
+// averages its pixels).
+bool near(uint32_t c, uint32_t want) {
+    for (int shift : {0, 8, 16})
+        if (std::abs(static_cast<int>((c >> shift) & 0xFF) -
+                     static_cast<int>((want >> shift) & 0xFF)) > 2)
+            return false;
+    return true;
+}
 
 bool whiteish(uint32_t c) {
     return ((c >> 16) & 0xFF) > 200 && ((c >> 8) & 0xFF) > 200 && (c & 0xFF) > 200;
@@ -186,6 +197,49 @@ TEST(Render, TheAltimetersScaleLeavesTheFaceInSight) {
             same += img.at(x, y) == face->at(x, y);
         }
     EXPECT_GT(same, all * 9 / 10);
+}
+
+// A gauge on a panel shows the window's background through its transparent
+// parts (outside its round face) and covers it with its own; the window's
+// bitmap is stretched over its design size.
+TEST(Render, GaugesSitOnTheWindowsBackground) {
+    tw::Host host;
+    tw::PanelConfig cfg = tw::parsePanelConfig(
+        "[Window00]\nsize_mm=300,260\nfile=bg.bmp\ngauge00=tarnwick!ASI, 40, 30, 200, 194\n");
+    std::vector<tw::PlacedGauge> placed = tw::placePanel(host, cfg);
+    host.frame();
+    tw::Pictures pictures(host.module().handle());
+    // A background of two halves, half the window's size.
+    tw::Image bg(150, 130, Background);
+    for (int y = 65; y < 130; ++y)
+        for (int x = 0; x < 150; ++x) bg.put(x, y, 0x654321);
+    tw::Image panel = tw::drawPanel(cfg, placed, pictures, {{"Window00", bg}});
+    ASSERT_EQ(panel.width, 300);
+    ASSERT_EQ(panel.height, 260);
+    EXPECT_EQ(panel.at(10, 10), Background);
+    EXPECT_EQ(panel.at(290, 250), 0x654321u);
+    // The box's corners, outside the dial: the background, top and bottom half.
+    EXPECT_TRUE(near(panel.at(42, 32), Background));
+    EXPECT_TRUE(near(panel.at(42, 220), 0x654321u));
+    // The dial itself covers it.
+    int covered = 0;
+    for (int y = 110; y < 150; ++y)
+        for (int x = 120; x < 160; ++x)
+            covered += panel.at(x, y) != Background && panel.at(x, y) != 0x654321u;
+    EXPECT_GT(covered, 1400);
+
+    // The same gauge alone over what lies beneath its box, at its own size;
+    // beyond the picture beneath, the panel colour.
+    tw::Image beneath(100, 97, 0x0A0B0C);
+    tw::Image own = tw::renderGaugeOver(*placed[0].gauge, pictures, beneath, 0, 0, 100, 97);
+    tw::Image asi = tw::renderGauge(*placed[0].gauge, pictures);
+    ASSERT_EQ(own.width, asi.width);
+    ASSERT_EQ(own.height, asi.height);
+    EXPECT_EQ(own.at(0, 0), 0x0A0B0Cu);
+    EXPECT_EQ(own.at(asi.width / 2, asi.height / 2), asi.at(asi.width / 2, asi.height / 2));
+    tw::Image shifted = tw::renderGaugeOver(*placed[0].gauge, pictures, beneath, 50, 50, 100, 97);
+    EXPECT_EQ(shifted.at(asi.width - 1, asi.height - 1), tw::PanelColour);
+    EXPECT_EQ(shifted.at(1, 1), 0x0A0B0Cu);
 }
 
 // The PNG a picture is written as reads back as the same picture; bytes that

@@ -18,7 +18,7 @@ constexpr uint32_t Background = 0x123456;
 
 // Within two steps of `want` in every channel (a picture scaled into its box
 // averages its pixels).
-bool near(uint32_t c, uint32_t want) {
+bool closeTo(uint32_t c, uint32_t want) {
     for (int shift : {0, 8, 16})
         if (std::abs(static_cast<int>((c >> shift) & 0xFF) -
                      static_cast<int>((want >> shift) & 0xFF)) > 2)
@@ -219,8 +219,8 @@ TEST(Render, GaugesSitOnTheWindowsBackground) {
     EXPECT_EQ(panel.at(10, 10), Background);
     EXPECT_EQ(panel.at(290, 250), 0x654321u);
     // The box's corners, outside the dial: the background, top and bottom half.
-    EXPECT_TRUE(near(panel.at(42, 32), Background));
-    EXPECT_TRUE(near(panel.at(42, 220), 0x654321u));
+    EXPECT_TRUE(closeTo(panel.at(42, 32), Background));
+    EXPECT_TRUE(closeTo(panel.at(42, 220), 0x654321u));
     // The dial itself covers it.
     int covered = 0;
     for (int y = 110; y < 150; ++y)

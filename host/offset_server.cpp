@@ -185,17 +185,6 @@ void OffsetServer::release(const char* name) {
 uint8_t* OffsetServer::blockNamed(const char* name) {
     for (const HeldBlock& b : held_)
         if (b.name == name) return b.view;
-    // Where nothing tells the server of a closed block (Windows), a block whose
-    // name no longer opens is let go when a new one comes.
-    std::erase_if(held_, [](const HeldBlock& b) {
-        HANDLE still = OpenFileMappingA(FILE_MAP_READ, FALSE, b.name.c_str());
-        if (still) {
-            CloseHandle(still);
-            return false;
-        }
-        UnmapViewOfFile(b.view);
-        return true;
-    });
     HANDLE mapping = OpenFileMappingA(FILE_MAP_WRITE, FALSE, name);
     if (!mapping) return nullptr;
     auto* view = static_cast<uint8_t*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, 0));
@@ -212,6 +201,19 @@ LRESULT OffsetServer::serve(ATOM atom) {
     if (GlobalGetAtomNameA(atom, name, sizeof name) == 0) return 0;
     uint8_t* block = blockNamed(name);
     if (!block) return 0;
+#if defined(_WIN32)
+    // Nothing tells a server on Windows that its client closed the block, and
+    // a view kept past that keeps the block's name taken under Wine, so that a
+    // client opening that name again is refused: there the view lasts one
+    // message, as it did before views were kept.
+    struct ReleaseAfter {
+        std::vector<HeldBlock>& held;
+        ~ReleaseAfter() {
+            for (const HeldBlock& b : held) UnmapViewOfFile(b.view);
+            held.clear();
+        }
+    } release_after{held_};
+#endif
     ++batches_;
     last_offsets_.clear();
     if (serving_weather_) answerDueRequests();

@@ -12,6 +12,8 @@
 
 #include "host/host.h"
 
+namespace census_test {
+
 namespace {
 
 // resources/bitmaps.txt, as the build found it.
@@ -228,3 +230,5 @@ TEST(Census, TheWholeTableComesToTheModulesFigures) {
     EXPECT_EQ(all.flags,
               (std::map<uint32_t, int>{{0x20000000, 87}, {0x20200000, 79}, {0x20800000, 7}}));
 }
+
+}  // namespace census_test

@@ -5,6 +5,8 @@
 
 #include "host/host.h"
 
+namespace linkage_test {
+
 namespace {
 
 const std::vector<std::string> TableOrder = {"FLOOD_SW",
@@ -251,4 +253,7 @@ TEST(Linkage, LibraryEntryAndModuleRoutinesDoNothingAndSucceed) {
     EXPECT_TRUE(host.events().empty());
     EXPECT_TRUE(host.elementListCalls().empty());
 }
+
+}  // namespace linkage_test
+
 #endif

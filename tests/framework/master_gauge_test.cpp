@@ -6,6 +6,8 @@
 
 #include "tests/support/cockpit.h"
 
+namespace master_gauge_test {
+
 namespace {
 
 struct Connected {
@@ -185,5 +187,7 @@ TEST(MasterGauge, WithoutAMainWindowTheTimerStillStopsWithTheMaster) {
     host.runFor(550);
     EXPECT_EQ(moduleVar<double>(host, "TimeNow"), 5.0);  // no tick after the stop
 }
+
+}  // namespace master_gauge_test
 
 #endif  // !_WIN32

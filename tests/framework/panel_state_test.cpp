@@ -8,6 +8,8 @@
 
 #include "host/host.h"
 
+namespace panel_state_test {
+
 namespace {
 
 template <typename T>
@@ -133,3 +135,5 @@ TEST(PanelState, CopiesOfOneGaugeShareTheModulesState) {
     EXPECT_EQ(host.events(), (std::vector<tw::SentEvent>{{tw::SentEvent::Module, 66056, 0},
                                                          {tw::SentEvent::Module, 66057, 0}}));
 }
+
+}  // namespace panel_state_test

@@ -9,6 +9,8 @@
 #include "tests/support/cockpit.h"
 #include "tests/support/whole_panel.h"
 
+namespace panel_test {
+
 namespace {
 
 constexpr uint32_t EngineRunning1 = 131;
@@ -218,5 +220,7 @@ TEST(Panel, GaugesLeftOnThePanelOnceTheMasterGoesPlayNoReleasedSound) {
     EXPECT_GT(pressed, 0);
     for (const auto& b : twplat::soundBuffers()) EXPECT_EQ(b.callsAfterRelease, 0u);
 }
+
+}  // namespace panel_test
 
 #endif  // !_WIN32

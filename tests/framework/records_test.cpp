@@ -9,6 +9,8 @@
 #include "framework/gauge.h"
 #include "host/host.h"
 
+namespace records_test {
+
 namespace {
 
 template <typename T>
@@ -124,3 +126,5 @@ TEST(Records, TheModulesExportsReadAsTheHostReadsThem) {
     EXPECT_EQ(slots[40], reinterpret_cast<void*>(host.services()->lookup_var));
     EXPECT_EQ(slots[69], reinterpret_cast<void*>(host.services()->execute_calculator_code));
 }
+
+}  // namespace records_test

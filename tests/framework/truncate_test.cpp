@@ -5,6 +5,8 @@
 #include <cmath>
 #include <limits>
 
+namespace truncate_test {
+
 TEST(TruncToInt, TruncatesTowardZeroAndGivesTheIndefiniteValueOutsideTheRange) {
     EXPECT_EQ(truncToInt(0.0), 0);
     EXPECT_EQ(truncToInt(-0.0), 0);
@@ -26,3 +28,5 @@ TEST(TruncToInt, TruncatesTowardZeroAndGivesTheIndefiniteValueOutsideTheRange) {
     EXPECT_EQ(truncToInt(std::numeric_limits<double>::quiet_NaN()), indefinite);
     EXPECT_EQ(truncToInt(-std::numeric_limits<double>::quiet_NaN()), indefinite);
 }
+
+}  // namespace truncate_test

@@ -9,6 +9,8 @@
 
 #include "tests/support/panel.h"
 
+namespace engine_start_test {
+
 namespace {
 
 constexpr uint32_t TickCounter = 1;
@@ -231,3 +233,5 @@ TEST(EngineStart, EveryGaugeStaysDefinedWhateverTheHostHolds) {
         }
     }
 }
+
+}  // namespace engine_start_test

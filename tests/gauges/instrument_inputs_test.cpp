@@ -10,6 +10,8 @@
 
 #include "host/host.h"
 
+namespace instrument_inputs_test {
+
 namespace {
 
 constexpr const char* Gauges[] = {"ADI", "HSI",  "ALT",  "VSI",  "RMI",  "DME1", "DME2",
@@ -67,3 +69,5 @@ TEST(InstrumentInputs, UnreadableValuesGiveADefinedPicture) {
         EXPECT_EQ(host.events().size(), 2u);
     }
 }
+
+}  // namespace instrument_inputs_test

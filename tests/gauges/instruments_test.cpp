@@ -9,6 +9,8 @@
 
 #include "host/host.h"
 
+namespace instruments_test {
+
 namespace {
 
 constexpr uint32_t Airspeed = 61;
@@ -224,3 +226,5 @@ TEST(ComputeEpr, MatchesTheReferenceValuesOfBothCurves) {
     EXPECT_EQ(fourDecimals(computeEpr(80, 1)), 18479);
     EXPECT_EQ(fourDecimals(computeEpr(80, 0)), 15329);
 }
+
+}  // namespace instruments_test

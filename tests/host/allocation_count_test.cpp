@@ -6,6 +6,9 @@
 
 #if !defined(_WIN32)
 #include "platform/linux/stand_in.h"
+
+namespace allocation_count_test {
+
 #endif
 
 namespace {
@@ -49,3 +52,5 @@ TEST(AllocationCount, CountsEveryFormOfOperatorNewWhileOpenAndNotWhenSetAside) {
     GlobalDeleteAtom(atom);
 #endif
 }
+
+}  // namespace allocation_count_test

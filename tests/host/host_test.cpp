@@ -10,6 +10,8 @@
 #include "framework/gauge.h"
 #include "host/needle_scale.h"
 
+namespace host_test {
+
 namespace {
 
 // What the test gauge's callbacks saw.
@@ -401,3 +403,5 @@ TEST(HostBitmaps, CreatingAGaugeWritesEveryElementsBitmapSizeBeforeAnyCall) {
     EXPECT_TRUE(sizedUnknown.image_size == (PIXPOINT{0, 0}));
     EXPECT_FALSE(host.bitmapSizes().find(77).has_value());
 }
+
+}  // namespace host_test

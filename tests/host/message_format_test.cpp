@@ -5,6 +5,8 @@
 #include <cmath>
 #include <limits>
 
+namespace message_format_test {
+
 using tw::formatMessage;
 using tw::MessageArg;
 
@@ -53,3 +55,5 @@ TEST(MessageFormat, OddInputGivesADefinedShortResult) {
     EXPECT_EQ(formatMessage("%1!.1f!", {{std::numeric_limits<double>::infinity()}}), "inf");
     EXPECT_LT(formatMessage("%1!.2f!", {{1e300}}).size(), 400u);
 }
+
+}  // namespace message_format_test

@@ -4,6 +4,8 @@
 
 #include "framework/gauge.h"
 
+namespace mouse_areas_test {
+
 namespace {
 
 int32_t HOSTAPI noAction(PIXPOINT*, uint32_t) { return 0; }
@@ -47,3 +49,5 @@ TEST(MouseAreas, CursorIsTheChildsAndHelpIdTheInnermostParentsThatHasOne) {
     EXPECT_EQ(tw::MouseAreas(nullptr).cursorAt(0, 0), -1);
     EXPECT_EQ(tw::MouseAreas(nullptr).helpIdAt(0, 0), 0u);
 }
+
+}  // namespace mouse_areas_test

@@ -8,6 +8,8 @@
 #include "host/panel_config.h"
 #include "host/render.h"
 
+namespace panel_config_test {
+
 namespace {
 
 const std::string SourceDir = TW_SOURCE_DIR;
@@ -153,3 +155,5 @@ TEST(PanelConfig, TheShippedCockpitsDrawEveryBuiltGaugeOverTheirBackgrounds) {
 }
 
 }  // namespace
+
+}  // namespace panel_config_test

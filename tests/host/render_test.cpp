@@ -11,6 +11,8 @@
 #include "host/panel_config.h"
 #include "host/render.h"
 
+namespace render_test {
+
 namespace {
 
 constexpr uint32_t Airspeed = 61;
@@ -265,3 +267,5 @@ TEST(Render, PngCarriesTheImage) {
 }
 
 }  // namespace
+
+}  // namespace render_test

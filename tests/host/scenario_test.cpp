@@ -11,6 +11,8 @@
 #include "tests/support/cockpit.h"
 #include "tests/support/wav_files.h"
 
+namespace scenario_test {
+
 namespace {
 
 std::string readFile(const std::string& path) {
@@ -251,3 +253,5 @@ expect sound no_such.wav stopped
               "the working directory, where the module loads its sounds from");
 #endif
 }
+
+}  // namespace scenario_test

@@ -12,6 +12,8 @@
 #include "platform/linux/stand_in.h"
 #include "tests/support/module_api.h"
 
+namespace ipc_client_test {
+
 namespace {
 
 struct Client {
@@ -365,5 +367,7 @@ TEST(IpcClient, TheServerKeepsOneViewOfTheBlockWhileTheClientHoldsIt) {
     host.stopOffsetServer();
     EXPECT_EQ(held(), std::pair(1u, 1u));
 }
+
+}  // namespace ipc_client_test
 
 #endif  // !_WIN32

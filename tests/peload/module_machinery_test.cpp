@@ -10,6 +10,8 @@
 #include "framework/host_ids.h"
 #include "tests/support/cockpit.h"
 
+namespace module_machinery_test {
+
 namespace {
 
 constexpr UINT_PTR SystemsTimer = 60;
@@ -58,5 +60,7 @@ TEST(ModuleMachinery, SoundsTimerAndOffsetClientComeAndGoWithTheMasterGauge) {
     for (const auto& b : twplat::soundBuffers()) EXPECT_TRUE(b.released);
     EXPECT_TRUE(twplat::soundDevices()[0].released);
 }
+
+}  // namespace module_machinery_test
 
 #endif  // !_WIN32

@@ -19,6 +19,8 @@
 #include "platform/linux/stand_in.h"
 #include "tests/support/wav_files.h"
 
+namespace pe_loader_test {
+
 namespace {
 
 using tw::pe::checkedCall;
@@ -308,5 +310,7 @@ TEST(PeLoader, BindingsKeepWindowsLayouts) {
     EXPECT_EQ(callBinding("msvcrt.dll", "fputc", {'\n', word(iob + 64)}), uint32_t{'\n'});
     EXPECT_EQ(callBinding("msvcrt.dll", "fputc", {'x', word(iob + 96)}), 0xFFFFFFFFu);
 }
+
+}  // namespace pe_loader_test
 
 #endif  // TW_PELOAD

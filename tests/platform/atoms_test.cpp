@@ -4,6 +4,8 @@
 
 #include "tests/platform/platform_test.h"
 
+namespace atoms_test {
+
 namespace {
 
 using Atoms = PlatformTest;
@@ -64,5 +66,7 @@ TEST_F(Atoms, IntegerAtomsLimitsAndShortBuffers) {
 }
 
 }  // namespace
+
+}  // namespace atoms_test
 
 #endif

@@ -6,6 +6,8 @@
 #include "platform/directsound_api.h"
 #include "tests/platform/platform_test.h"
 
+namespace dsound_test {
+
 namespace {
 
 // Static, volume, pan, frequency and accurate-cursor buffer: what the sound
@@ -340,5 +342,7 @@ TEST_F(Sound, FaultInjection) {
 }
 
 }  // namespace
+
+}  // namespace dsound_test
 
 #endif

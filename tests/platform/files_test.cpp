@@ -12,6 +12,8 @@
 
 #include "tests/platform/platform_test.h"
 
+namespace files_test {
+
 namespace {
 
 // Every test runs in a folder of its own, as the host runs in the
@@ -169,5 +171,7 @@ TEST_F(Files, FileMappingsAndTheirLifetimes) {
 }
 
 }  // namespace
+
+}  // namespace files_test
 
 #endif

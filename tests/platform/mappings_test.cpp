@@ -7,6 +7,8 @@
 
 #include "tests/platform/platform_test.h"
 
+namespace mappings_test {
+
 namespace {
 
 using Mappings = PlatformTest;
@@ -186,5 +188,7 @@ TEST_F(Mappings, OffsetServerAnswersThroughTheNamedBlock) {
 }
 
 }  // namespace
+
+}  // namespace mappings_test
 
 #endif

@@ -4,6 +4,8 @@
 
 #include "tests/platform/platform_test.h"
 
+namespace resources_test {
+
 namespace {
 
 using Resources = PlatformTest;
@@ -45,5 +47,7 @@ TEST_F(Resources, LookupsFailUntilAResourceIsGiven) {
 }
 
 }  // namespace
+
+}  // namespace resources_test
 
 #endif

@@ -4,6 +4,8 @@
 
 #include "tests/platform/platform_test.h"
 
+namespace timers_test {
+
 namespace {
 
 struct Firing {
@@ -165,5 +167,7 @@ TEST_F(Timers, KillReplaceAndWindowLifetime) {
 }
 
 }  // namespace
+
+}  // namespace timers_test
 
 #endif

@@ -7,6 +7,8 @@
 
 #include "tests/platform/platform_test.h"
 
+namespace windows_test {
+
 namespace {
 
 std::vector<UINT> heard;
@@ -182,5 +184,7 @@ TEST_F(Windows, ActiveWindowAndProcessId) {
 }
 
 }  // namespace
+
+}  // namespace windows_test
 
 #endif

@@ -13,6 +13,8 @@
 #include "host/needle_scale.h"
 #include "tools/artwork_table.h"
 
+namespace artwork_test {
+
 namespace {
 
 const std::string SourceDir = TW_SOURCE_DIR;
@@ -95,3 +97,5 @@ TEST(Artwork, DialMarksSitOnTheRecordsScalePoints) {
 }
 
 }  // namespace
+
+}  // namespace artwork_test

@@ -11,6 +11,9 @@
 
 #if !defined(_WIN32)
 #include "platform/linux/stand_in.h"
+
+namespace cockpit_sound_files_test {
+
 #endif
 
 namespace {
@@ -78,3 +81,5 @@ TEST_F(InBuildFolder, TheTwentySoundsLoadAndPlay) {
 #endif
 
 }  // namespace
+
+}  // namespace cockpit_sound_files_test

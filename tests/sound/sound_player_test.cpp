@@ -9,6 +9,8 @@
 #include "tests/support/module_api.h"
 #include "tests/support/wav_files.h"
 
+namespace sound_player_test {
+
 namespace {
 
 using twtest::samples;
@@ -280,5 +282,7 @@ TEST(SoundPlayer, RefusesAFormatThatDirectSoundWouldReadPastTheImage) {
     p.init(nullptr);
     EXPECT_FALSE(loads(p, dir, WavImage().data(data).chunk("fmt ", format(1, 14)).bytes()));
 }
+
+}  // namespace sound_player_test
 
 #endif  // !_WIN32

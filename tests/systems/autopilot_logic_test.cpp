@@ -11,6 +11,8 @@
 #include "host/host.h"
 #include "tests/support/event_log.h"
 
+namespace autopilot_logic_test {
+
 namespace {
 
 using twtest::Events;
@@ -262,3 +264,5 @@ TEST(AutopilotPitch, OddTimesSpeedsAndMachGiveDefinedEvents) {
         checkCorrection(p);
     }
 }
+
+}  // namespace autopilot_logic_test

@@ -12,6 +12,8 @@
 #include "systems/weather_radar.h"
 #include "tests/support/module_api.h"
 
+namespace radar_sampling_test {
+
 namespace {
 
 constexpr uint32_t Latitude = 71, Longitude = 72, Altitude = 73, Pitch = 77, Bank = 79,
@@ -342,5 +344,7 @@ TEST(RadarSampling, GarbageAndNotANumberGiveDefinedPictures) {
     EXPECT_EQ(r.server.weatherRequests(), asked + 2);
     EXPECT_EQ(r.sweep(), waiting + 1);
 }
+
+}  // namespace radar_sampling_test
 
 #endif  // !_WIN32

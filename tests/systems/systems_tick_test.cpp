@@ -8,6 +8,8 @@
 
 #include "tests/support/cockpit.h"
 
+namespace systems_tick_test {
+
 namespace {
 
 constexpr uint32_t Tick = 55;
@@ -217,5 +219,7 @@ TEST(SystemsTick, RunTicksMovesTheHostsClocksWithTheTimer) {
     EXPECT_NEAR(r.host.var(604), 11.155, 1e-9);
     EXPECT_NEAR(r.fuel(1), 1.1, 1e-9);  // 20 measured periods of 55 ms
 }
+
+}  // namespace systems_tick_test
 
 #endif  // !_WIN32

@@ -11,6 +11,9 @@
 
 #if !defined(_WIN32)
 #include "tests/support/cockpit.h"
+
+namespace altitude_alerter_test {
+
 #endif
 
 namespace {
@@ -174,5 +177,7 @@ TEST(AltitudeAlerter, TonesInTheirWindowsOnceEachWithOrWithoutPower) {
     EXPECT_EQ(moduleVar<uint32_t>(host, "PowerAvailable"), 0u);
     EXPECT_FALSE(twtest::soundInfo(host, "sndAltWarn2").looping);
 }
+
+}  // namespace altitude_alerter_test
 
 #endif  // !_WIN32

@@ -8,6 +8,8 @@
 #include "host/host.h"
 #include "tests/support/event_log.h"
 
+namespace autopilot_test {
+
 namespace {
 
 using twtest::Events;
@@ -239,3 +241,5 @@ TEST(Autopilot, LitFaceAndTooltips) {
     EXPECT_EQ(c.g->tooltipAt(EngageUp.x, EngageUp.y), std::nullopt);
     EXPECT_EQ(c.g->mouseAreas().helpIdAt(EngageUp.x, EngageUp.y), 43790u);
 }
+
+}  // namespace autopilot_test

@@ -13,6 +13,9 @@
 
 #if !defined(_WIN32)
 #include "tests/support/cockpit.h"
+
+namespace clock_and_toggles_test {
+
 #endif
 
 namespace {
@@ -194,3 +197,5 @@ TEST(PanelToggles, APressSendsTheEventAfterFourTicksAndASecondPressCancels) {
     host.frame();
     EXPECT_EQ(host.events(), (Events{{SentEvent::Module, 65907, 0}}));
 }
+
+}  // namespace clock_and_toggles_test

@@ -10,6 +10,9 @@
 
 #if !defined(_WIN32)
 #include "tests/support/cockpit.h"
+
+namespace gear_pitot_radalt_test {
+
 #endif
 
 namespace {
@@ -217,3 +220,5 @@ TEST(RadioAltimeter, FeetOnAScaleEndingAt3000WithDecisionHeightAndSelfTest) {
     click(*g, 40, 250);  // a second press stops it at once
     EXPECT_DOUBLE_EQ(view().altitude, 32.8);
 }
+
+}  // namespace gear_pitot_radalt_test

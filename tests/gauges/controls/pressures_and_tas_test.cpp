@@ -11,6 +11,8 @@
 #include "host/host.h"
 #include "tests/support/module_api.h"
 
+namespace pressures_and_tas_test {
+
 namespace {
 
 constexpr uint32_t Mach = 64, OutsideAir = 341, Units = 335;
@@ -93,3 +95,5 @@ TEST(Tas, DrumsRollLikeAnOdometerAndTheFlagShowsBelow89Knots) {
     host.setVar(Units, 2);
     EXPECT_EQ(g->tooltipAt(100, 100), "True Airspeed Indicator (612 km/h)");
 }
+
+}  // namespace pressures_and_tas_test

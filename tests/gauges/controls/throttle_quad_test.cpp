@@ -13,6 +13,9 @@
 
 #if !defined(_WIN32)
 #include "tests/support/cockpit.h"
+
+namespace throttle_quad_test {
+
 #endif
 
 namespace {
@@ -627,5 +630,7 @@ TEST(ThrottleQuad, AnEngineStartFromTheSystemsTickToLightOff) {
     EXPECT_EQ(seconds[1], 0.0);
     EXPECT_EQ(fuel_time[1], 0.0);
 }
+
+}  // namespace throttle_quad_test
 
 #endif  // !_WIN32

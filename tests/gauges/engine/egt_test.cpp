@@ -8,6 +8,8 @@
 
 #include "tests/support/panel.h"
 
+namespace egt_test {
+
 namespace {
 
 constexpr size_t Face = 1, Pointer = 2, Vernier = 3;
@@ -95,3 +97,5 @@ TEST(Egt, StartAndLightOffTemperaturesOnPointerAndTooltip) {
     p.host.frame();
     EXPECT_NEAR(p.element("EGT4", Pointer).value, 300.0, 1e-9);
 }
+
+}  // namespace egt_test

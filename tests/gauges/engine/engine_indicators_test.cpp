@@ -11,6 +11,8 @@
 #include "host/needle_scale.h"
 #include "tests/support/module_api.h"
 
+namespace engine_indicators_test {
+
 namespace {
 
 constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
@@ -121,3 +123,5 @@ TEST(LowOilPressure, LightsBelow3500WithPowerForTheSelectedEngine) {
     EXPECT_FALSE(four->press(158, 20));
     EXPECT_TRUE(host.events().empty());
 }
+
+}  // namespace engine_indicators_test

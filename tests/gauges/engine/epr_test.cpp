@@ -5,6 +5,8 @@
 
 #include "tests/support/panel.h"
 
+namespace epr_test {
+
 namespace {
 
 constexpr size_t Bug = 2, Needle = 3;
@@ -82,3 +84,5 @@ TEST(Epr, Engine1GaugesSetTheBugsAndTheTooltipsVariant) {
     EXPECT_NEAR(epr1->drawState()[Bug].value, eprAngle(1.18), 1e-9);
     EXPECT_EQ(epr1->tooltipAt(10, 10), std::nullopt);  // outside the bezel
 }
+
+}  // namespace epr_test

@@ -5,6 +5,8 @@
 
 #include "tests/support/panel.h"
 
+namespace fuel_flow_test {
+
 namespace {
 
 constexpr uint32_t Units = 335;
@@ -65,3 +67,5 @@ TEST(FuelFlow, StartFlowAndTheFuelUsedDrums) {
     used = 1000.0 / 0.45359237;  // 1000 kg
     EXPECT_EQ(drums()[1], 10.0);
 }
+
+}  // namespace fuel_flow_test

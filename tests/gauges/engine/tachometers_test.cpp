@@ -7,6 +7,8 @@
 
 #include "tests/support/panel.h"
 
+namespace tachometers_test {
+
 namespace {
 
 constexpr size_t Pointer = 2, Vernier = 3;
@@ -98,3 +100,5 @@ TEST(Tachometers, StartN2FollowsTheStartStateAndTheRunningHost) {
     EXPECT_EQ(shown(), 0.0);
     EXPECT_EQ(s, 0.0);
 }
+
+}  // namespace tachometers_test

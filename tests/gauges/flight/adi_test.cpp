@@ -5,6 +5,8 @@
 
 #include "host/host.h"
 
+namespace adi_test {
+
 namespace {
 
 constexpr uint32_t GlideslopeVar = 41, FlagInput = 43, FlagSource = 44, Pitch = 77, PitchTip = 78,
@@ -111,3 +113,5 @@ TEST(Adi, FlagsDropWithoutPowerWhateverTheirInputs) {
     EXPECT_EQ(flags(*g), (std::vector<int32_t>{0, 0, 0, 0}));
 #endif
 }
+
+}  // namespace adi_test

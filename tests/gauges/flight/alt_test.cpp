@@ -5,6 +5,8 @@
 
 #include "host/host.h"
 
+namespace alt_test {
+
 namespace {
 
 constexpr uint32_t Altitude = 74, Baro = 76, Units = 335;
@@ -70,3 +72,5 @@ TEST(Alt, KnobAreasCarryTheHostsEventsAndTheTooltipIsNotConverted) {
     host.setVar(Altitude, 5);
     EXPECT_EQ(g->tooltipAt(150, 150), "Altimeter (05 metres)");
 }
+
+}  // namespace alt_test

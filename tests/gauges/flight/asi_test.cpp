@@ -8,6 +8,8 @@
 #include "host/host.h"
 #include "host/needle_scale.h"
 
+namespace asi_test {
+
 namespace {
 
 constexpr uint32_t Airspeed = 61;
@@ -315,3 +317,5 @@ TEST(Asi, TheBugsAreOrderedOnlyBeforeAnUpdate) {
     EXPECT_EQ(bugs(*g), (Bugs{200, 202, 300, 302}));
     EXPECT_EQ(speed_bugs[3], 302);
 }
+
+}  // namespace asi_test

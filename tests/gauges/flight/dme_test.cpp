@@ -4,6 +4,8 @@
 
 #include "host/host.h"
 
+namespace dme_test {
+
 namespace {
 
 constexpr uint32_t Dme1 = 31, Dme2 = 35, Units = 335;
@@ -63,3 +65,5 @@ TEST(Dme, TooltipConvertsWhileTheDrumsStayInNauticalMiles) {
     EXPECT_EQ(drums(*one).tens, 20);
     EXPECT_FALSE(one->press(90, 40));
 }
+
+}  // namespace dme_test

@@ -7,6 +7,8 @@
 
 #include "host/host.h"
 
+namespace hsi_test {
+
 namespace {
 
 constexpr uint32_t Deviation = 40, Course = 45, Heading = 81, HeadingTip = 84, Bug = 107,
@@ -111,3 +113,5 @@ TEST(Hsi, KnobsStepByOneDegreeAndWrapOnceTheWayTheyTurn) {
     EXPECT_EQ(host.events().back().value, 11u);
     EXPECT_FALSE(g->press(150, 150));
 }
+
+}  // namespace hsi_test

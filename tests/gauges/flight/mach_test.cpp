@@ -5,6 +5,8 @@
 #include "host/host.h"
 #include "host/needle_scale.h"
 
+namespace mach_test {
+
 namespace {
 
 constexpr uint32_t Mach = 64;  // Mach times 20480
@@ -80,3 +82,5 @@ TEST(Mach, IsDisplayOnlyWithItsHelpId) {
     EXPECT_EQ(g->tooltipAt(273, 10), std::nullopt);
     EXPECT_TRUE(host.events().empty());
 }
+
+}  // namespace mach_test

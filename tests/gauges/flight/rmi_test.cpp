@@ -5,6 +5,8 @@
 
 #include "host/host.h"
 
+namespace rmi_test {
+
 namespace {
 
 constexpr uint32_t Pointer1Normal = 39, Pointer2Normal = 59, Pointer1Alternate = 550, Heading = 81,
@@ -76,3 +78,5 @@ TEST(Rmi, FlagDropsWithoutPowerOrOnItsInput) {
     EXPECT_EQ(g->drawState()[Flag].image, 0);
 #endif
 }
+
+}  // namespace rmi_test

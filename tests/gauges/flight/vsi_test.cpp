@@ -5,6 +5,8 @@
 #include "host/host.h"
 #include "host/needle_scale.h"
 
+namespace vsi_test {
+
 namespace {
 constexpr uint32_t VerticalSpeedRaw = 65, Units = 335;
 }
@@ -37,3 +39,5 @@ TEST(Vsi, NeedleStopsAtTheDialWhileTheTooltipShowsTheSpeed) {
     EXPECT_NEAR(needle().angle, before + 6, 1e-9);
     EXPECT_EQ(g->mouseAreas().helpIdAt(274, 272), 43894u);
 }
+
+}  // namespace vsi_test

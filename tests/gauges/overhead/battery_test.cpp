@@ -13,6 +13,9 @@
 
 #if !defined(_WIN32)
 #include "tests/support/cockpit.h"
+
+namespace battery_test {
+
 #endif
 
 namespace {
@@ -179,5 +182,7 @@ TEST(BatterySwitch, GroundPowerTheInvertersHumAndTheClicks) {
     for (auto click : {down, up, up, down}) click(*c.emergency);
     EXPECT_EQ(c.clicks(), 5u);
 }
+
+}  // namespace battery_test
 
 #endif  // !_WIN32

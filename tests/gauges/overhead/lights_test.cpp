@@ -16,6 +16,9 @@
 
 #if !defined(_WIN32)
 #include "tests/support/cockpit.h"
+
+namespace lights_test {
+
 #endif
 
 namespace {
@@ -234,5 +237,7 @@ TEST(OverheadSwitches, ClickSoundsAndTheCabinChime) {
     EXPECT_EQ(plays("sndClick"), 8u);
     EXPECT_EQ(plays("sndBigSwitchClick"), 2u);
 }
+
+}  // namespace lights_test
 
 #endif  // !_WIN32

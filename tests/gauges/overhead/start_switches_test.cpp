@@ -4,6 +4,8 @@
 
 #include "tests/support/panel.h"
 
+namespace start_switches_test {
+
 namespace {
 
 using tw::SentEvent;
@@ -168,3 +170,5 @@ TEST(FuelUsedReset, SpringsBackAndResetsAfterSixTicksUnlessPressedAgain) {
     }
     EXPECT_EQ(p.tooltip("FU_RESET", 0, 0), "Fuel Used Gauge Reset Switch");
 }
+
+}  // namespace start_switches_test

@@ -9,6 +9,8 @@
 #include "host/host.h"
 #include "tests/support/module_api.h"
 
+namespace radar_test {
+
 namespace {
 
 constexpr uint32_t Latitude = 71, Longitude = 72;
@@ -213,4 +215,7 @@ TEST(RadarDisplay, TheSelectorSwitchesTheRadarAndSetsItsRange) {
         EXPECT_EQ(moduleVar<double>(r.host, "RadarRange"), ranges[i]) << i;
     }
 }
+
+}  // namespace radar_test
+
 #endif

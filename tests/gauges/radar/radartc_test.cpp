@@ -11,6 +11,9 @@
 
 #if !defined(_WIN32)
 #include "tests/support/cockpit.h"
+
+namespace radartc_test {
+
 #endif
 
 namespace {
@@ -142,4 +145,7 @@ TEST(RadarControls, ClicksAsTheSwitchesAndTheTiltDetentSay) {
     click(*g, TiltCentre);
     EXPECT_EQ(clicks(), 5u);
 }
+
+}  // namespace radartc_test
+
 #endif

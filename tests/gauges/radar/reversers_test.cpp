@@ -4,6 +4,8 @@
 
 #include "host/host.h"
 
+namespace reversers_test {
+
 namespace {
 
 constexpr uint32_t TickCounter = 1;
@@ -81,3 +83,5 @@ TEST(Reversers, AThrottleJustBelowZeroCountsAsANewSelectionEveryUpdate) {
     EXPECT_EQ(lyrae->drawState()[1].hidden, false);
     EXPECT_EQ(lights(host, *velae, 165), "deployed");
 }
+
+}  // namespace reversers_test

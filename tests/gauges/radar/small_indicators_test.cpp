@@ -8,6 +8,8 @@
 #include "host/host.h"
 #include "tests/support/module_api.h"
 
+namespace small_indicators_test {
+
 namespace {
 
 constexpr uint32_t TickCounter = 1, Ball = 69, Turn = 70, AutopilotMaster = 103, Flag = 279,
@@ -105,3 +107,5 @@ TEST(ApWarning, FlashesAfterTheAutopilotDropsOutUntilPressed) {
     power = 1;
     EXPECT_TRUE(lit(44));
 }
+
+}  // namespace small_indicators_test

@@ -9,6 +9,8 @@
 #include "host/host.h"
 #include "tests/support/module_api.h"
 
+namespace com2_test {
+
 namespace {
 
 struct Point {
@@ -114,3 +116,5 @@ TEST(Com2, StepDrumKeepsItsLastDigitForAStepOutsideZeroToThree) {
     moduleVar<double>(host, "Com2Frequency") = -20;
     EXPECT_EQ(shown(host, *g), (Digits{1, 0, 0, 0, 7}));
 }
+
+}  // namespace com2_test

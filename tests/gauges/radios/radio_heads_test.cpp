@@ -9,6 +9,8 @@
 
 #include "host/host.h"
 
+namespace radio_heads_test {
+
 namespace {
 
 constexpr uint32_t AdfFrequency = 16, AdfOuter = 18, Com1 = 23, Nav1 = 24, Nav2 = 27;
@@ -129,3 +131,5 @@ TEST(RadioHeads, AreasCarryTheHostsEventsAndTooltips) {
                                  {"COM2", "Communications Radio 2"}};
     for (const auto& t : tooltips) EXPECT_EQ(host.createGauge(t[0])->tooltipAt(5, 5), t[1]);
 }
+
+}  // namespace radio_heads_test

@@ -5,6 +5,8 @@
 
 #include "tests/support/panel.h"
 
+namespace anti_ice_panel_test {
+
 namespace {
 
 constexpr uint32_t TickCounter = 1, PitotHeat = 13, FurtherPower = 364;
@@ -81,3 +83,5 @@ TEST(AntiIcePanel, PitotHeaterLightAndAmmeter) {
     p.at(500.5);
     EXPECT_TRUE(p.element("HEATER_INOP", Light).hidden);
 }
+
+}  // namespace anti_ice_panel_test

@@ -11,6 +11,9 @@
 
 #if !defined(_WIN32)
 #include "tests/support/cockpit.h"
+
+namespace cabin_calls_test {
+
 #endif
 
 namespace {
@@ -225,5 +228,7 @@ TEST(CabinCalls, RemovingTheEquipmentDarkensAnAircraftOnGroundPower) {
     EXPECT_EQ(c.state(), 0);
     EXPECT_TRUE(c.host.events().empty());
 }
+
+}  // namespace cabin_calls_test
 
 #endif  // !_WIN32

@@ -5,6 +5,8 @@
 
 #include "tests/support/panel.h"
 
+namespace start_panel_test {
+
 namespace {
 
 constexpr uint32_t TickCounter = 1, FurtherPower = 364, Engine3N2 = 663;
@@ -98,3 +100,5 @@ TEST(StartPanel, StickShakerTestSpringsBackOnTheFirstUpdateAfter18Ticks) {
     EXPECT_EQ(position(), 1);
     EXPECT_EQ(p.plays("sndStickShaker").value_or(1), 1u);
 }
+
+}  // namespace start_panel_test

@@ -9,6 +9,8 @@
 
 #include "tests/support/cockpit.h"
 
+namespace warnings_test {
+
 namespace {
 
 constexpr uint32_t TickCounter = 1, ClockSeconds = 5, Glideslope = 41, Airspeed = 61,
@@ -227,5 +229,7 @@ TEST(TrimSound, SoundsInOddSecondsWhenTheTrimMovedByHand) {
     EXPECT_EQ(update(13, 48, 900), 3u);
     EXPECT_FALSE(p.sound("sndTrim").looping);
 }
+
+}  // namespace warnings_test
 
 #endif  // !_WIN32

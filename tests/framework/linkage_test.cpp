@@ -253,7 +253,6 @@ TEST(Linkage, LibraryEntryAndModuleRoutinesDoNothingAndSucceed) {
     EXPECT_TRUE(host.events().empty());
     EXPECT_TRUE(host.elementListCalls().empty());
 }
+#endif
 
 }  // namespace linkage_test
-
-#endif

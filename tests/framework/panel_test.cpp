@@ -221,6 +221,6 @@ TEST(Panel, GaugesLeftOnThePanelOnceTheMasterGoesPlayNoReleasedSound) {
     for (const auto& b : twplat::soundBuffers()) EXPECT_EQ(b.callsAfterRelease, 0u);
 }
 
-}  // namespace panel_test
-
 #endif  // !_WIN32
+
+}  // namespace panel_test

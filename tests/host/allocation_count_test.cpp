@@ -6,10 +6,9 @@
 
 #if !defined(_WIN32)
 #include "platform/linux/stand_in.h"
+#endif
 
 namespace allocation_count_test {
-
-#endif
 
 namespace {
 

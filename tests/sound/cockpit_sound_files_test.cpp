@@ -11,10 +11,9 @@
 
 #if !defined(_WIN32)
 #include "platform/linux/stand_in.h"
+#endif
 
 namespace cockpit_sound_files_test {
-
-#endif
 
 namespace {
 

@@ -11,10 +11,9 @@
 
 #if !defined(_WIN32)
 #include "tests/support/cockpit.h"
+#endif
 
 namespace altitude_alerter_test {
-
-#endif
 
 namespace {
 
@@ -178,6 +177,6 @@ TEST(AltitudeAlerter, TonesInTheirWindowsOnceEachWithOrWithoutPower) {
     EXPECT_FALSE(twtest::soundInfo(host, "sndAltWarn2").looping);
 }
 
-}  // namespace altitude_alerter_test
-
 #endif  // !_WIN32
+
+}  // namespace altitude_alerter_test

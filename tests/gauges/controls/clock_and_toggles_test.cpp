@@ -13,10 +13,9 @@
 
 #if !defined(_WIN32)
 #include "tests/support/cockpit.h"
+#endif
 
 namespace clock_and_toggles_test {
-
-#endif
 
 namespace {
 

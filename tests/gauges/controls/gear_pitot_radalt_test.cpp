@@ -10,10 +10,9 @@
 
 #if !defined(_WIN32)
 #include "tests/support/cockpit.h"
+#endif
 
 namespace gear_pitot_radalt_test {
-
-#endif
 
 namespace {
 

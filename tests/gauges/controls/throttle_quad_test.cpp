@@ -13,10 +13,9 @@
 
 #if !defined(_WIN32)
 #include "tests/support/cockpit.h"
+#endif
 
 namespace throttle_quad_test {
-
-#endif
 
 namespace {
 
@@ -631,6 +630,6 @@ TEST(ThrottleQuad, AnEngineStartFromTheSystemsTickToLightOff) {
     EXPECT_EQ(fuel_time[1], 0.0);
 }
 
-}  // namespace throttle_quad_test
-
 #endif  // !_WIN32
+
+}  // namespace throttle_quad_test

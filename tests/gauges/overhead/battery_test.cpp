@@ -13,10 +13,9 @@
 
 #if !defined(_WIN32)
 #include "tests/support/cockpit.h"
+#endif
 
 namespace battery_test {
-
-#endif
 
 namespace {
 
@@ -183,6 +182,6 @@ TEST(BatterySwitch, GroundPowerTheInvertersHumAndTheClicks) {
     EXPECT_EQ(c.clicks(), 5u);
 }
 
-}  // namespace battery_test
-
 #endif  // !_WIN32
+
+}  // namespace battery_test

@@ -16,10 +16,9 @@
 
 #if !defined(_WIN32)
 #include "tests/support/cockpit.h"
+#endif
 
 namespace lights_test {
-
-#endif
 
 namespace {
 
@@ -238,6 +237,6 @@ TEST(OverheadSwitches, ClickSoundsAndTheCabinChime) {
     EXPECT_EQ(plays("sndBigSwitchClick"), 2u);
 }
 
-}  // namespace lights_test
-
 #endif  // !_WIN32
+
+}  // namespace lights_test

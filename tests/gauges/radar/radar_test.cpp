@@ -215,7 +215,6 @@ TEST(RadarDisplay, TheSelectorSwitchesTheRadarAndSetsItsRange) {
         EXPECT_EQ(moduleVar<double>(r.host, "RadarRange"), ranges[i]) << i;
     }
 }
+#endif
 
 }  // namespace radar_test
-
-#endif

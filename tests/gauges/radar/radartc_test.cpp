@@ -11,10 +11,9 @@
 
 #if !defined(_WIN32)
 #include "tests/support/cockpit.h"
+#endif
 
 namespace radartc_test {
-
-#endif
 
 namespace {
 
@@ -145,7 +144,6 @@ TEST(RadarControls, ClicksAsTheSwitchesAndTheTiltDetentSay) {
     click(*g, TiltCentre);
     EXPECT_EQ(clicks(), 5u);
 }
+#endif
 
 }  // namespace radartc_test
-
-#endif

@@ -11,10 +11,9 @@
 
 #if !defined(_WIN32)
 #include "tests/support/cockpit.h"
+#endif
 
 namespace cabin_calls_test {
-
-#endif
 
 namespace {
 
@@ -229,6 +228,6 @@ TEST(CabinCalls, RemovingTheEquipmentDarkensAnAircraftOnGroundPower) {
     EXPECT_TRUE(c.host.events().empty());
 }
 
-}  // namespace cabin_calls_test
-
 #endif  // !_WIN32
+
+}  // namespace cabin_calls_test

@@ -547,7 +547,7 @@ void drawPlate(Job& j) {
     } else if (j.h > 80 && j.w > 80) {
         text(j.cr, r.legend, j.w / 2.0, 16, 12, j.w - 20);
     } else {
-        legendText(j.cr, r.legend, j.w / 2.0, j.h / 2.0, std::min(12.0, j.h * 0.3), j.w - 4);
+        legendText(j.cr, r.legend, j.w / 2.0, j.h / 2.0, std::min(12.0, j.h * 0.45), j.w - 4);
     }
 }
 
@@ -580,6 +580,17 @@ struct Rect {
     }
 };
 
+// The height of the window a drum strip shows through.
+double drumWindow(const Job& j, uint32_t strip) {
+    auto row = j.by_id.find(strip);
+    if (row == j.by_id.end()) return 0;
+    auto u = j.rec.moving.find(strip);
+    if (u == j.rec.moving.end()) return row->second->height;
+    auto mask = j.by_id.find(u->second.mask);
+    if (u->second.mask && mask != j.by_id.end()) return mask->second->height;
+    return tw::movingImageWindow(row->second->height, u->second.minimum, u->second.maximum);
+}
+
 // The counter window of a face, in its pixels: the windows of the drums of
 // the first gauge that shows the face with drums (none: empty).
 Rect counterWindow(const Job& j, uint32_t face) {
@@ -592,14 +603,7 @@ Rect counterWindow(const Job& j, uint32_t face) {
         for (const PlaceUse& m : mv->second) {
             auto row = j.by_id.find(m.bitmap);
             if (row == j.by_id.end()) continue;
-            double window_h = row->second->height;
-            if (auto u = j.rec.moving.find(m.bitmap); u != j.rec.moving.end()) {
-                auto mask = j.by_id.find(u->second.mask);
-                window_h = u->second.mask && mask != j.by_id.end()
-                               ? mask->second->height
-                               : tw::movingImageWindow(row->second->height, u->second.minimum,
-                                                       u->second.maximum);
-            }
+            double window_h = drumWindow(j, m.bitmap);
             double x = m.pos.x - s.pos.x, y = m.pos.y - s.pos.y;
             w = {std::min(w.x0, x), std::min(w.y0, y), std::max(w.x1, x + row->second->width),
                  std::max(w.y1, y + window_h)};
@@ -785,7 +789,8 @@ void placeNumerals(cairo_t* cr, const Ring& ring, std::vector<Numeral> ns, Taken
 
 // The numerals of a needle's scale points, each value times MUL, and of the
 // minor marks between two points where they read as round as both points
-// (0 to 50 in fifths: 10, 20, 30, 40), after those of the points.
+// (0 to 50 in fifths: 10, 20, 30, 40) and lie far enough apart to read,
+// after those of the points.
 std::vector<Numeral> scaleNumerals(const NeedleUse& n, double mul, double size) {
     std::vector<Numeral> out;
     for (size_t i = 0; i < n.scale.size(); ++i) {
@@ -799,6 +804,7 @@ std::vector<Numeral> scaleNumerals(const NeedleUse& n, double mul, double size) 
         while (d > Pi) d -= 2 * Pi;
         while (d < -Pi) d += 2 * Pi;
         double r2 = std::hypot(q.pt.x - n.turn.x, q.pt.y - n.turn.y);
+        if (std::fabs(d) * std::min(r, r2) / 5 < 3 * size) continue;
         for (int k = 1; k < 5; ++k) {
             double f = k / 5.0, m = v + (v2 - v) * f;
             if (roundness(m) <= std::min(roundness(v), roundness(v2)))
@@ -867,7 +873,7 @@ void counterLegends(cairo_t* cr, const std::string& legend, const Rect& w, const
     }
     if (parts.empty() || parts[0].empty()) return;
     double cx = (w.x0 + w.x1) / 2, width = w.x1 - w.x0 + 40;
-    text(cr, parts[0], cx, w.y0 - (row == 0 ? 32 : 16), row == 0 ? 13 : 11, width);
+    text(cr, parts[0], cx, w.y0 - (row == 0 ? 34 : 16), row == 0 ? 16 : 11, width);
     if (parts.size() < 2) return;
     if (!marking.empty())
         text(cr, parts[1], (marking.x0 + marking.x1) / 2, (marking.y0 + marking.y1) / 2, 12,
@@ -1071,6 +1077,11 @@ void drawOverlay(Job& j) {
             counterLegends(cr, r.legend, window, markingBelow(j, face, window), 1);
         else
             text(cr, r.legend, c.x, c.y + 90, 10, 200);
+        return;
+    }
+    if (Rect window = counterWindow(j, r.id); !window.empty()) {
+        set(cr, named("white"), 0.9);
+        counterLegends(cr, r.legend, window, markingBelow(j, r.id, window), 1);
         return;
     }
     double rest = Pi;
@@ -1382,6 +1393,21 @@ void drawKnob(Job& j) {
     cairo_stroke(cr);
 }
 
+// How far to lower this strip's digits so that they stand level with those
+// of the gauge's other drums, where the records set its window a little
+// higher or lower than theirs.
+double drumLevel(const Job& j, double window_h) {
+    for (const auto& [gauge, places] : j.rec.gauge_moving) {
+        const PlaceUse* mine = nullptr;
+        const PlaceUse* other = nullptr;
+        for (const PlaceUse& p : places) (p.bitmap == j.row.id ? mine : other) = &p;
+        if (!mine || !other) continue;
+        double d = (other->pos.y + drumWindow(j, other->bitmap) / 2) - (mine->pos.y + window_h / 2);
+        return std::clamp(d, -window_h * 0.15, window_h * 0.15);
+    }
+    return 0;
+}
+
 void drawDrum(Job& j) {
     cairo_t* cr = j.cr;
     const auto& r = j.row;
@@ -1403,6 +1429,7 @@ void drawDrum(Job& j) {
     double step = tw::movingImageStep(minimum, maximum);
     double span = maximum - minimum;
     double travel = j.h - window_h;
+    double level = r.named ? 0 : drumLevel(j, window_h);
     set(cr, named(r.colour));
     // One cell per step of the range, and the next digit after the last so
     // the drum rolls on; each cell sits where the host shows that value.
@@ -1413,7 +1440,8 @@ void drawDrum(Job& j) {
         if (top > j.h) break;
         int digit = static_cast<int>(std::lround(std::fabs(value) / step)) % 10;
         std::string s = std::to_string(digit) + r.param("suffix");
-        text(cr, s, j.w / 2.0, top + window_h / 2, std::min(window_h * 0.7, j.w * 1.1), j.w - 2);
+        text(cr, s, j.w / 2.0, top + window_h / 2 + level, std::min(window_h * 0.7, j.w * 1.1),
+             j.w - 2);
     }
 }
 
@@ -1570,7 +1598,20 @@ void drawFlag(Job& j) {
         cairo_stroke(cr);
     }
     cairo_restore(cr);
+    // The legend on a clear patch of the flag's colour, to read through the stripes.
     bool vertical = j.h > 1.8 * j.w;
+    if (!j.row.legend.empty()) {
+        font(cr, vertical ? j.w * 0.8 : j.h * 0.7);
+        cairo_text_extents_t e;
+        cairo_text_extents(cr, j.row.legend.c_str(), &e);
+        double along = std::min(e.width + 8, (vertical ? j.h : j.w) - 2.0);
+        set(cr, named(j.row.colour));
+        if (vertical)
+            cairo_rectangle(cr, 1, (j.h - along) / 2, j.w - 2, along);
+        else
+            cairo_rectangle(cr, (j.w - along) / 2, 1, along, j.h - 2);
+        cairo_fill(cr);
+    }
     if (vertical) {
         cairo_save(cr);
         cairo_translate(cr, j.w / 2.0, j.h / 2.0);

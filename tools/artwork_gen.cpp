@@ -634,9 +634,32 @@ Rect markingBelow(const Job& j, uint32_t face, const Rect& window) {
     return {};
 }
 
+// What the gauge that shows a face sets over it that numerals must not hide
+// under: its small static pictures and icons (a placard, a flag, a lamp), in
+// face pixels.
+std::vector<Rect> obstacles(const Job& j, uint32_t face) {
+    std::vector<Rect> out;
+    auto st = j.rec.statics.find(face);
+    if (st == j.rec.statics.end() || st->second.empty()) return out;
+    const StaticUse& s = st->second.front();
+    auto add = [&](uint32_t bitmap, PIXPOINT pos) {
+        auto row = j.by_id.find(bitmap);
+        if (bitmap == face || row == j.by_id.end() || row->second->width * 2 > j.w) return;
+        double x = pos.x - s.pos.x, y = pos.y - s.pos.y;
+        out.push_back({x, y, x + row->second->width, y + row->second->height});
+    };
+    for (const auto& [bitmap, uses] : j.rec.statics)
+        for (const StaticUse& u : uses)
+            if (u.gauge == s.gauge) add(bitmap, u.pos);
+    if (auto ic = j.rec.gauge_icons.find(s.gauge); ic != j.rec.gauge_icons.end())
+        for (const PlaceUse& i : ic->second) add(i.bitmap, i.pos);
+    return out;
+}
+
 // How far from the turning point C the numerals may reach: a bug (a needle
-// whose pivot lies short of its bitmap) rides round the scale beyond that.
-double bugRadius(const Job& j, uint32_t face, PIXPOINT c) {
+// whose pivot lies well short of its bitmap, beyond half the face's radius
+// RAD) rides round the scale beyond that.
+double bugRadius(const Job& j, uint32_t face, PIXPOINT c, double rad) {
     double r = 1e9;
     auto st = j.rec.statics.find(face);
     if (st == j.rec.statics.end()) return r;
@@ -644,7 +667,7 @@ double bugRadius(const Job& j, uint32_t face, PIXPOINT c) {
         auto ns = j.rec.gauge_needles.find(s.gauge);
         if (ns == j.rec.gauge_needles.end()) continue;
         for (const NeedleUse& n : ns->second)
-            if (n.turn.x - s.pos.x == c.x && n.turn.y - s.pos.y == c.y && n.pivot.x < 0)
+            if (n.turn.x - s.pos.x == c.x && n.turn.y - s.pos.y == c.y && -n.pivot.x > rad / 2)
                 r = std::min(r, static_cast<double>(-n.pivot.x));
     }
     return r;
@@ -728,13 +751,14 @@ struct Ring {
     double mark_in = 11, mark_out = 3;  // how far the marks reach in and out of their radius
     double inner_limit = 1e9;           // no numeral's ink beyond this inside the marks (bugs)
     double outer_limit = 1e9;           // nor beyond this outside them (the rim)
-    double pad = 6;                     // the least gap between two numerals
+    double pad = 0.4;                   // the least gap between two numerals, in their size
     bool outside = false;               // the numerals outside the marks
 };
 
 struct Taken {
-    std::vector<Rect> windows;  // counter windows
-    std::vector<Inset> discs;   // inset dials
+    std::vector<Rect> windows;    // counter windows
+    std::vector<Rect> obstacles;  // pictures set over the face
+    std::vector<Inset> discs;     // inset dials
     std::vector<Rect> numerals;
 };
 
@@ -746,7 +770,8 @@ bool hitsDisc(const Rect& r, const Inset& d, double pad) {
 
 // Each numeral beside its mark, inside the marks, or outside them all where
 // one inside would touch a counter window. The roundest go first; a numeral
-// that would touch one already placed, an inset dial or a window is left out.
+// that would touch one already placed, an inset dial, a window or a picture
+// the gauge sets over the face is left out.
 void placeNumerals(cairo_t* cr, const Ring& ring, std::vector<Numeral> ns, Taken& taken) {
     struct Spot {
         Rect box;
@@ -779,7 +804,8 @@ void placeNumerals(cairo_t* cr, const Ring& ring, std::vector<Numeral> ns, Taken
         Spot s = spot(n, outside);
         bool clear = s.fits;
         for (const Rect& w : taken.windows) clear = clear && !s.box.hits(w, 2);
-        for (const Rect& o : taken.numerals) clear = clear && !s.box.hits(o, ring.pad);
+        for (const Rect& o : taken.obstacles) clear = clear && !s.box.hits(o, 2);
+        for (const Rect& o : taken.numerals) clear = clear && !s.box.hits(o, ring.pad * n.size);
         for (const Inset& d : taken.discs) clear = clear && !hitsDisc(s.box, d, 2);
         if (!clear) continue;
         text(cr, n.text, s.x, s.y, n.size);
@@ -941,7 +967,7 @@ void insetDial(cairo_t* cr, const NeedleUse& v, const std::vector<NeedleUse>& ma
     scaleMarks(cr, v);
     // A vernier's numerals are its own digits, unmultiplied.
     Ring ring = markRing(v);
-    ring.pad = 1;
+    ring.pad = 0.1;
     ring.outer_limit = r - 1;
     ring.outside = outside;
     auto ns = scaleNumerals(v, 1.0, 11);
@@ -967,12 +993,13 @@ void drawDial(Job& j) {
     double mul = r.has("mul") ? std::atof(r.param("mul").c_str()) : 1.0;
     bool numerals = r.param("numerals", "1") != "0";
     Taken taken;
+    taken.obstacles = obstacles(j, r.id);
     Rect window = counterWindow(j, r.id);
     if (!window.empty()) {
         counterFrame(j.cr, window);
         taken.windows.push_back({window.x0 - 6, window.y0 - 5, window.x1 + 6, window.y1 + 5});
     }
-    double bug = bugRadius(j, r.id, c);
+    double bug = bugRadius(j, r.id, c, rad);
     if (r.param("clock") == "1") {
         clockFace(j.cr, c, rad, found);
     } else if (!found.empty()) {
@@ -988,7 +1015,7 @@ void drawDial(Job& j) {
             ring.inner_limit = bug;
             ring.outer_limit = rad - 6;
             set(j.cr, named("white"));
-            placeNumerals(j.cr, ring, scaleNumerals(n, mul, scaleRadius(n) > 60 ? 15 : 7.5), taken);
+            placeNumerals(j.cr, ring, scaleNumerals(n, mul, scaleRadius(n) > 60 ? 15 : 9), taken);
         }
     } else if (r.has("lin")) {
         auto v = numbers(r.param("lin"));
@@ -1018,7 +1045,7 @@ void drawDial(Job& j) {
     if (!window.empty())
         counterLegends(j.cr, r.legend, window, markingBelow(j, r.id, window), 0);
     else
-        text(j.cr, r.legend, c.x, c.y + rad * 0.28, rad > 80 ? 10 : 7, rad * 0.8);
+        text(j.cr, r.legend, c.x, c.y + rad * 0.28, rad > 80 ? 10 : 8, rad * 0.8);
 }
 
 // Whether a needle of the gauges that show bitmap ID turns at C on it, and
@@ -1063,15 +1090,16 @@ void drawOverlay(Job& j) {
         double mul = std::atof(r.param("mul", "1").c_str());
         double rad = std::min({c.x, c.y, j.w - c.x, j.h - c.y}) - 1.0;
         Taken taken;
+        taken.obstacles = obstacles(j, face);
         Rect window = counterWindow(j, face);
         if (!window.empty())
             taken.windows.push_back({window.x0 - 6, window.y0 - 5, window.x1 + 6, window.y1 + 5});
         set(cr, named("white"));
         for (const NeedleUse& n : scalesOnFace(j, face)) {
             Ring ring = markRing(n);
-            ring.inner_limit = bugRadius(j, face, n.turn);
+            ring.inner_limit = bugRadius(j, face, n.turn, rad);
             ring.outer_limit = rad - 6;
-            placeNumerals(cr, ring, scaleNumerals(n, mul, scaleRadius(n) > 60 ? 15 : 7.5), taken);
+            placeNumerals(cr, ring, scaleNumerals(n, mul, scaleRadius(n) > 60 ? 15 : 9), taken);
         }
         if (!window.empty())
             counterLegends(cr, r.legend, window, markingBelow(j, face, window), 1);
@@ -1598,18 +1626,22 @@ void drawFlag(Job& j) {
         cairo_stroke(cr);
     }
     cairo_restore(cr);
-    // The legend on a clear patch of the flag's colour, to read through the stripes.
+    // The legend on a clear patch of the flag's colour, to read through the
+    // stripes; legendx=F centres it at that fraction of the width (where the
+    // gauge covers part of the flag).
     bool vertical = j.h > 1.8 * j.w;
+    double mid = std::clamp(std::atof(j.row.param("legendx", "0.5").c_str()), 0.1, 0.9) * j.w;
+    double room = 2 * std::min(mid, j.w - mid) - 4;
     if (!j.row.legend.empty()) {
         font(cr, vertical ? j.w * 0.8 : j.h * 0.7);
         cairo_text_extents_t e;
         cairo_text_extents(cr, j.row.legend.c_str(), &e);
-        double along = std::min(e.width + 8, (vertical ? j.h : j.w) - 2.0);
+        double along = std::min(e.width + 8, vertical ? j.h - 2.0 : room + 2);
         set(cr, named(j.row.colour));
         if (vertical)
             cairo_rectangle(cr, 1, (j.h - along) / 2, j.w - 2, along);
         else
-            cairo_rectangle(cr, (j.w - along) / 2, 1, along, j.h - 2);
+            cairo_rectangle(cr, mid - along / 2, 1, along, j.h - 2);
         cairo_fill(cr);
     }
     if (vertical) {
@@ -1621,7 +1653,7 @@ void drawFlag(Job& j) {
         cairo_restore(cr);
     } else {
         set(cr, Ink);
-        text(cr, j.row.legend, j.w / 2.0, j.h / 2.0, j.h * 0.7, j.w - 4);
+        text(cr, j.row.legend, mid, j.h / 2.0, j.h * 0.7, room);
     }
 }
 

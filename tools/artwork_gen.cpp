@@ -1041,6 +1041,19 @@ void drawDial(Job& j) {
             placeNumerals(j.cr, ring, ns, taken);
         }
     }
+    if (r.has("index")) {
+        // A reading index, DEG:R: its tip at radius R, pointing outwards.
+        auto v = numbers(r.param("index"));
+        if (v.size() == 2) {
+            double a = v[0] * Pi / 180, s = std::sin(a), k = -std::cos(a);
+            set(j.cr, named("white"));
+            cairo_move_to(j.cr, c.x + s * v[1], c.y + k * v[1]);
+            cairo_line_to(j.cr, c.x + s * (v[1] - 8) - k * 4, c.y + k * (v[1] - 8) + s * 4);
+            cairo_line_to(j.cr, c.x + s * (v[1] - 8) + k * 4, c.y + k * (v[1] - 8) - s * 4);
+            cairo_close_path(j.cr);
+            cairo_fill(j.cr);
+        }
+    }
     set(j.cr, named("white"), 0.85);
     if (!window.empty())
         counterLegends(j.cr, r.legend, window, markingBelow(j, r.id, window), 0);
@@ -1563,23 +1576,30 @@ void drawTexture(Job& j) {
         cairo_rectangle(cr, cx - 3, cy - 60, 6, 120);
         cairo_fill(cr);
     } else if (mode == "baro") {
-        // Inches of mercury at 100 degrees each, 29.90 at the bottom.
-        double rad = std::min(cx, cy) - 4;
+        // Inches of mercury, a hundredth to the degree, for a sprite that
+        // turns 29.90 to half a turn and shows it at 3 o'clock: so 29.90 sits
+        // at 9 o'clock here and higher settings anticlockwise from it. The
+        // numerals run along the radius, to read upright in the window; the
+        // marks and numerals lie where the sprite's window shows them
+        // (rad=R: the radius of the marks' outer ends, in texture pixels).
+        double rad = std::atof(j.row.param("rad", "95").c_str());
+        rad = std::clamp(rad, 30.0, std::min(cx, cy) - 2);
         set(cr, named("white"));
         for (int i = -150; i <= 150; i += 2) {
-            double v = 29.9 + i / 100.0;
-            double a = Pi + i * Pi / 180;
+            double a = (270 - i) * Pi / 180;
             bool major = i % 10 == 0;
-            tick(cr, cx, cy, a, rad - 40, major ? 8 : 4, 1.2);
-            if (major) {
-                cairo_save(cr);
-                cairo_translate(cr, cx, cy);
-                cairo_rotate(cr, a);
-                char buf[16];
-                std::snprintf(buf, sizeof buf, "%.1f", v);
-                text(cr, buf, 0, -(rad - 62), 9);
-                cairo_restore(cr);
-            }
+            tick(cr, cx, cy, a, rad, major ? 4 : 2, major ? 1.5 : 1);
+            if (!major) continue;
+            char buf[16];
+            std::snprintf(buf, sizeof buf, "%.1f", 29.9 + i / 100.0);
+            cairo_save(cr);
+            cairo_translate(cr, cx, cy);
+            cairo_rotate(cr, a - Pi / 2);
+            font(cr, 9);
+            cairo_text_extents_t e;
+            cairo_text_extents(cr, buf, &e);
+            text(cr, buf, rad - 5 - e.width / 2, 0, 9);
+            cairo_restore(cr);
         }
     } else if (mode == "cell") {
         // Four quadrants, each one echo level's colour in a speckle that

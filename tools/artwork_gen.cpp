@@ -494,7 +494,7 @@ void drawPlate(Job& j) {
         text(j.cr, "SPEED BRAKE", 94, 16, 11);
         text(j.cr, "THRUST", 290, 16, 11);
         text(j.cr, "START", 290, 470, 11);
-        text(j.cr, "FLAPS", 557, 12, 11);
+        text(j.cr, "FLAPS", 557, 9, 10);  // above the lever at its stop
         text(j.cr, "TRIM", 30, 172, 10);
         return;
     }
@@ -506,8 +506,9 @@ void drawPlate(Job& j) {
             roundRect(j.cr, v[0] - 7, v[1], 14, v[2] - v[1], 6);
             cairo_fill(j.cr);
             set(j.cr, named("white"));
-            text(j.cr, "UP", v[0] + 24, v[1] + 8, 11);
-            text(j.cr, "DN", v[0] + 24, v[2] - 8, 11);
+            // Clear of the handle's knob, which stands over either end.
+            text(j.cr, "UP", v[0] + 36, v[1] + 8, 11);
+            text(j.cr, "DN", v[0] + 36, v[2] - 8, 11);
         }
     }
     if (r.has("housings")) {
@@ -805,7 +806,9 @@ void placeNumerals(cairo_t* cr, const Ring& ring, std::vector<Numeral> ns, Taken
         bool clear = s.fits;
         for (const Rect& w : taken.windows) clear = clear && !s.box.hits(w, 2);
         for (const Rect& o : taken.obstacles) clear = clear && !s.box.hits(o, 2);
-        for (const Rect& o : taken.numerals) clear = clear && !s.box.hits(o, ring.pad * n.size);
+        // Small numerals may stand closer: a small dial has little room.
+        double gap = ring.pad * n.size * std::min(1.0, n.size / 15);
+        for (const Rect& o : taken.numerals) clear = clear && !s.box.hits(o, gap);
         for (const Inset& d : taken.discs) clear = clear && !hitsDisc(s.box, d, 2);
         if (!clear) continue;
         text(cr, n.text, s.x, s.y, n.size);
@@ -1412,7 +1415,7 @@ void drawKnob(Job& j) {
     for (int i = 0; i < n; ++i) {
         double a = angle(i);
         double lr = angles.empty() ? (wide ? kr * 2.1 : kr * 1.9) : kr + 11;
-        set(cr, named("white"), i == k ? 1.0 : 0.55);
+        set(cr, named("white"), i == k ? 1.0 : 0.7);
         std::string l = i < static_cast<int>(labels.size()) ? labels[i] : std::to_string(i);
         double x = cx + std::sin(a) * lr * (wide ? 1.6 : 1.0), y = cy - std::cos(a) * lr;
         // Whole within the picture.

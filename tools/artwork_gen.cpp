@@ -492,7 +492,7 @@ void drawPlate(Job& j) {
         const char* detents[] = {"0", "2", "5", "10", "25", "30"};
         for (int i = 0; i < 6; ++i) text(j.cr, detents[i], 600, 66 + i * 66.5, 14);
         text(j.cr, "SPEED BRAKE", 94, 16, 11);
-        text(j.cr, "THRUST", 290, 16, 11);
+        text(j.cr, "THRUST", 290, 11, 10);  // above the slots
         text(j.cr, "START", 290, 470, 11);
         text(j.cr, "FLAPS", 557, 9, 10);  // above the lever at its stop
         text(j.cr, "TRIM", 30, 172, 10);
@@ -902,13 +902,13 @@ void counterLegends(cairo_t* cr, const std::string& legend, const Rect& w, const
     }
     if (parts.empty() || parts[0].empty()) return;
     double cx = (w.x0 + w.x1) / 2, width = w.x1 - w.x0 + 40;
-    text(cr, parts[0], cx, w.y0 - (row == 0 ? 34 : 16), row == 0 ? 16 : 11, width);
+    text(cr, parts[0], cx, w.y0 - (row == 0 ? 35 : 16), row == 0 ? 16 : 12, width);
     if (parts.size() < 2) return;
     if (!marking.empty())
         text(cr, parts[1], (marking.x0 + marking.x1) / 2, (marking.y0 + marking.y1) / 2, 12,
              marking.x1 - marking.x0 - 4);
     else
-        text(cr, parts[1], cx, w.y1 + 17, row == 0 ? 13 : 11, width);
+        text(cr, parts[1], cx, w.y1 + 17, row == 0 ? 13 : 12, width);
 }
 
 // A clock's face after its hands' records: a mark every minute round the rim,
@@ -1061,7 +1061,7 @@ void drawDial(Job& j) {
     if (!window.empty())
         counterLegends(j.cr, r.legend, window, markingBelow(j, r.id, window), 0);
     else
-        text(j.cr, r.legend, c.x, c.y + rad * 0.28, rad > 80 ? 10 : 8, rad * 0.8);
+        text(j.cr, r.legend, c.x, c.y + rad * 0.28, rad > 80 ? 11 : 8, rad * 0.8);
 }
 
 // Whether a needle of the gauges that show bitmap ID turns at C on it, and

@@ -42,6 +42,7 @@ constexpr double Pi = 3.14159265358979323846;
 
 struct NeedleUse {
     std::string gauge;
+    uint32_t bitmap = 0;
     PIXPOINT turn{};   // the turning point on the gauge
     PIXPOINT pivot{};  // the turning point inside the needle bitmap
     std::vector<NONLINEARITY> scale;
@@ -57,13 +58,22 @@ struct MovingUse {
     uint32_t mask = 0;
 };
 
+// Where a gauge places a bitmap (a drum strip, an icon).
+struct PlaceUse {
+    uint32_t bitmap = 0;
+    PIXPOINT pos{};
+};
+
 struct Records {
-    std::map<uint32_t, NeedleUse> needles;                 // by needle bitmap
-    std::map<std::string, std::vector<NeedleUse>> scales;  // needles with a scale, by gauge
-    std::map<uint32_t, std::vector<StaticUse>> statics;    // by bitmap
-    std::map<uint32_t, uint32_t> icon_images;              // by first bitmap
-    std::map<uint32_t, MovingUse> moving;                  // by strip bitmap
-    std::set<uint32_t> named;                              // every bitmap any record names
+    std::map<uint32_t, NeedleUse> needles;                        // by needle bitmap
+    std::map<std::string, std::vector<NeedleUse>> scales;         // needles with a scale, by gauge
+    std::map<uint32_t, std::vector<StaticUse>> statics;           // by bitmap
+    std::map<uint32_t, uint32_t> icon_images;                     // by first bitmap
+    std::map<uint32_t, MovingUse> moving;                         // by strip bitmap
+    std::map<std::string, std::vector<NeedleUse>> gauge_needles;  // every needle, by gauge
+    std::map<std::string, std::vector<PlaceUse>> gauge_moving;    // drum strips, by gauge
+    std::map<std::string, std::vector<PlaceUse>> gauge_icons;     // icons, by gauge
+    std::set<uint32_t> named;                                     // every bitmap any record names
 };
 
 void walk(Records& r, const std::string& gauge, ELEMENT_HEADER* e, int depth, int& budget) {
@@ -75,24 +85,27 @@ void walk(Records& r, const std::string& gauge, ELEMENT_HEADER* e, int depth, in
             break;
         case ElementNeedle: {
             auto* n = reinterpret_cast<ELEMENT_NEEDLE*>(e);
-            NeedleUse u{gauge, e->position, n->needle_pivot, {}};
+            NeedleUse u{gauge, e->resource_id, e->position, n->needle_pivot, {}};
             if (n->nonlinearity_table && n->nonlinearity_count < 256)
                 u.scale.assign(n->nonlinearity_table,
                                n->nonlinearity_table + n->nonlinearity_count);
             if (!r.needles.count(e->resource_id)) r.needles[e->resource_id] = u;
             if (!u.scale.empty()) r.scales[gauge].push_back(u);
+            r.gauge_needles[gauge].push_back(u);
             break;
         }
         case ElementIcon: {
             auto* ic = reinterpret_cast<ELEMENT_ICON*>(e);
             uint32_t count = ic->picture_count > 64 ? 64 : ic->picture_count;
             r.icon_images[e->resource_id] = std::max(r.icon_images[e->resource_id], count);
+            r.gauge_icons[gauge].push_back({e->resource_id, e->position});
             for (uint32_t i = 1; i < count; ++i) r.named.insert(e->resource_id + i);
             break;
         }
         case ElementMovingImage: {
             auto* m = reinterpret_cast<ELEMENT_MOVING_IMAGE*>(e);
             r.moving[e->resource_id] = {m->y.minimum, m->y.maximum, m->mask_id};
+            r.gauge_moving[gauge].push_back({e->resource_id, e->position});
             if (m->mask_id) r.named.insert(m->mask_id);
             break;
         }
@@ -479,9 +492,9 @@ void drawPlate(Job& j) {
         const char* detents[] = {"0", "2", "5", "10", "25", "30"};
         for (int i = 0; i < 6; ++i) text(j.cr, detents[i], 600, 66 + i * 66.5, 14);
         text(j.cr, "SPEED BRAKE", 94, 16, 11);
-        text(j.cr, "THRUST", 290, 16, 11);
+        text(j.cr, "THRUST", 290, 11, 10);  // above the slots
         text(j.cr, "START", 290, 470, 11);
-        text(j.cr, "FLAPS", 557, 12, 11);
+        text(j.cr, "FLAPS", 557, 9, 10);  // above the lever at its stop
         text(j.cr, "TRIM", 30, 172, 10);
         return;
     }
@@ -493,8 +506,9 @@ void drawPlate(Job& j) {
             roundRect(j.cr, v[0] - 7, v[1], 14, v[2] - v[1], 6);
             cairo_fill(j.cr);
             set(j.cr, named("white"));
-            text(j.cr, "UP", v[0] + 24, v[1] + 8, 11);
-            text(j.cr, "DN", v[0] + 24, v[2] - 8, 11);
+            // Clear of the handle's knob, which stands over either end.
+            text(j.cr, "UP", v[0] + 36, v[1] + 8, 11);
+            text(j.cr, "DN", v[0] + 36, v[2] - 8, 11);
         }
     }
     if (r.has("housings")) {
@@ -534,7 +548,7 @@ void drawPlate(Job& j) {
     } else if (j.h > 80 && j.w > 80) {
         text(j.cr, r.legend, j.w / 2.0, 16, 12, j.w - 20);
     } else {
-        legendText(j.cr, r.legend, j.w / 2.0, j.h / 2.0, std::min(12.0, j.h * 0.3), j.w - 4);
+        legendText(j.cr, r.legend, j.w / 2.0, j.h / 2.0, std::min(12.0, j.h * 0.45), j.w - 4);
     }
 }
 
@@ -559,6 +573,107 @@ std::vector<NeedleUse> scalesOnFace(const Job& j, uint32_t face) {
     return out;
 }
 
+struct Rect {
+    double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    bool empty() const { return x1 <= x0 || y1 <= y0; }
+    bool hits(const Rect& o, double pad) const {
+        return x0 - pad < o.x1 && o.x0 - pad < x1 && y0 - pad < o.y1 && o.y0 - pad < y1;
+    }
+};
+
+// The height of the window a drum strip shows through.
+double drumWindow(const Job& j, uint32_t strip) {
+    auto row = j.by_id.find(strip);
+    if (row == j.by_id.end()) return 0;
+    auto u = j.rec.moving.find(strip);
+    if (u == j.rec.moving.end()) return row->second->height;
+    auto mask = j.by_id.find(u->second.mask);
+    if (u->second.mask && mask != j.by_id.end()) return mask->second->height;
+    return tw::movingImageWindow(row->second->height, u->second.minimum, u->second.maximum);
+}
+
+// The counter window of a face, in its pixels: the windows of the drums of
+// the first gauge that shows the face with drums (none: empty).
+Rect counterWindow(const Job& j, uint32_t face) {
+    auto st = j.rec.statics.find(face);
+    if (st == j.rec.statics.end()) return {};
+    for (const StaticUse& s : st->second) {
+        auto mv = j.rec.gauge_moving.find(s.gauge);
+        if (mv == j.rec.gauge_moving.end()) continue;
+        Rect w{1e9, 1e9, -1e9, -1e9};
+        for (const PlaceUse& m : mv->second) {
+            auto row = j.by_id.find(m.bitmap);
+            if (row == j.by_id.end()) continue;
+            double window_h = drumWindow(j, m.bitmap);
+            double x = m.pos.x - s.pos.x, y = m.pos.y - s.pos.y;
+            w = {std::min(w.x0, x), std::min(w.y0, y), std::max(w.x1, x + row->second->width),
+                 std::max(w.y1, y + window_h)};
+        }
+        return w.empty() ? Rect{} : w;
+    }
+    return {};
+}
+
+// A small icon of that gauge just below the window (a unit marking that
+// covers the face's own unit when it shows), in face pixels (none: empty).
+Rect markingBelow(const Job& j, uint32_t face, const Rect& window) {
+    auto st = j.rec.statics.find(face);
+    if (window.empty() || st == j.rec.statics.end()) return {};
+    for (const StaticUse& s : st->second) {
+        auto ic = j.rec.gauge_icons.find(s.gauge);
+        if (ic == j.rec.gauge_icons.end()) continue;
+        for (const PlaceUse& i : ic->second) {
+            auto row = j.by_id.find(i.bitmap);
+            if (row == j.by_id.end() || row->second->width * 2 > j.w) continue;
+            Rect m{static_cast<double>(i.pos.x - s.pos.x), static_cast<double>(i.pos.y - s.pos.y),
+                   0, 0};
+            m.x1 = m.x0 + row->second->width;
+            m.y1 = m.y0 + row->second->height;
+            if (m.y0 >= window.y1 - 1 && m.x0 < window.x1 && window.x0 < m.x1) return m;
+        }
+    }
+    return {};
+}
+
+// What the gauge that shows a face sets over it that numerals must not hide
+// under: its small static pictures and icons (a placard, a flag, a lamp), in
+// face pixels.
+std::vector<Rect> obstacles(const Job& j, uint32_t face) {
+    std::vector<Rect> out;
+    auto st = j.rec.statics.find(face);
+    if (st == j.rec.statics.end() || st->second.empty()) return out;
+    const StaticUse& s = st->second.front();
+    auto add = [&](uint32_t bitmap, PIXPOINT pos) {
+        auto row = j.by_id.find(bitmap);
+        if (bitmap == face || row == j.by_id.end() || row->second->width * 2 > j.w) return;
+        double x = pos.x - s.pos.x, y = pos.y - s.pos.y;
+        out.push_back({x, y, x + row->second->width, y + row->second->height});
+    };
+    for (const auto& [bitmap, uses] : j.rec.statics)
+        for (const StaticUse& u : uses)
+            if (u.gauge == s.gauge) add(bitmap, u.pos);
+    if (auto ic = j.rec.gauge_icons.find(s.gauge); ic != j.rec.gauge_icons.end())
+        for (const PlaceUse& i : ic->second) add(i.bitmap, i.pos);
+    return out;
+}
+
+// How far from the turning point C the numerals may reach: a bug (a needle
+// whose pivot lies well short of its bitmap, beyond half the face's radius
+// RAD) rides round the scale beyond that.
+double bugRadius(const Job& j, uint32_t face, PIXPOINT c, double rad) {
+    double r = 1e9;
+    auto st = j.rec.statics.find(face);
+    if (st == j.rec.statics.end()) return r;
+    for (const StaticUse& s : st->second) {
+        auto ns = j.rec.gauge_needles.find(s.gauge);
+        if (ns == j.rec.gauge_needles.end()) continue;
+        for (const NeedleUse& n : ns->second)
+            if (n.turn.x - s.pos.x == c.x && n.turn.y - s.pos.y == c.y && -n.pivot.x > rad / 2)
+                r = std::min(r, static_cast<double>(-n.pivot.x));
+    }
+    return r;
+}
+
 void tick(cairo_t* cr, double cx, double cy, double ang, double r_out, double len, double width) {
     double s = std::sin(ang), c = -std::cos(ang);
     cairo_set_line_width(cr, width);
@@ -569,53 +684,181 @@ void tick(cairo_t* cr, double cx, double cy, double ang, double r_out, double le
 
 double angleOf(PIXPOINT c, PIXPOINT p) { return std::atan2(p.x - c.x, -(p.y - c.y)); }
 
-// Marks and numerals at a needle's scale points, and minor marks between them.
+// The angle a needle shows V at, between its scale points.
+double angleAt(const NeedleUse& n, double v) {
+    double a = angleOf(n.turn, n.scale.front().pt);
+    for (size_t i = 0; i + 1 < n.scale.size(); ++i) {
+        double a2 = angleOf(n.turn, n.scale[i + 1].pt);
+        double d = a2 - angleOf(n.turn, n.scale[i].pt);
+        while (d > Pi) d -= 2 * Pi;
+        while (d <= -Pi) d += 2 * Pi;
+        double v0 = n.scale[i].value, v1 = n.scale[i + 1].value;
+        if (v1 != v0 && (v - v0) * (v - v1) <= 0) return a + d * (v - v0) / (v1 - v0);
+        a += d;
+    }
+    return a;
+}
+
 // A small dial set into a face (a vernier): its turning point and radius.
 struct Inset {
     PIXPOINT turn;
     double radius;
 };
 
-void scaleMarks(cairo_t* cr, const NeedleUse& n, double mul, bool numerals, bool marks,
-                const std::vector<Inset>& insets = {}) {
-    double last_x = -1e9, last_y = -1e9;
+// Marks at a needle's scale points, and minor marks between them.
+void scaleMarks(cairo_t* cr, const NeedleUse& n) {
     for (size_t i = 0; i < n.scale.size(); ++i) {
         const auto& p = n.scale[i];
         double a = angleOf(n.turn, p.pt);
         double rad = std::hypot(p.pt.x - n.turn.x, p.pt.y - n.turn.y);
         double big = rad > 60 ? 1.0 : 0.5;
         set(cr, named("white"));
-        if (marks) {
-            tick(cr, n.turn.x, n.turn.y, a, rad + 3 * big, 14 * big, 2.5 * big);
-            if (i + 1 < n.scale.size()) {
-                double a2 = angleOf(n.turn, n.scale[i + 1].pt);
-                double d = a2 - a;
-                while (d > Pi) d -= 2 * Pi;
-                while (d < -Pi) d += 2 * Pi;
-                double rad2 =
-                    std::hypot(n.scale[i + 1].pt.x - n.turn.x, n.scale[i + 1].pt.y - n.turn.y);
-                for (int k = 1; k < 5; ++k) {
-                    double f = k / 5.0;
-                    tick(cr, n.turn.x, n.turn.y, a + d * f, rad + (rad2 - rad) * f + 3 * big,
-                         7 * big, 1.2 * big);
-                }
+        tick(cr, n.turn.x, n.turn.y, a, rad + 3 * big, 14 * big, 2.5 * big);
+        if (i + 1 < n.scale.size()) {
+            double a2 = angleOf(n.turn, n.scale[i + 1].pt);
+            double d = a2 - a;
+            while (d > Pi) d -= 2 * Pi;
+            while (d < -Pi) d += 2 * Pi;
+            double rad2 =
+                std::hypot(n.scale[i + 1].pt.x - n.turn.x, n.scale[i + 1].pt.y - n.turn.y);
+            for (int k = 1; k < 5; ++k) {
+                double f = k / 5.0;
+                tick(cr, n.turn.x, n.turn.y, a + d * f, rad + (rad2 - rad) * f + 3 * big, 7 * big,
+                     1.2 * big);
             }
         }
-        if (!numerals) continue;
-        double nr = rad - 26 * big;
-        double x = n.turn.x + std::sin(a) * nr, y = n.turn.y - std::cos(a) * nr;
-        if (std::hypot(x - last_x, y - last_y) < 16 * big) continue;
-        // No numeral of one scale under another's dial.
-        bool covered = false;
-        for (const Inset& in : insets) {
-            bool other = in.turn.x != n.turn.x || in.turn.y != n.turn.y;
-            if (other && std::hypot(x - in.turn.x, y - in.turn.y) < in.radius + 12 * big)
-                covered = true;
-        }
-        if (covered) continue;
-        text(cr, numeral(p.value * mul), x, y, 15 * big);
-        last_x = x, last_y = y;
     }
+}
+
+// ---- Numerals ------------------------------------------------------------------
+
+// One numeral of a scale: at its mark's angle and radius from the turning point.
+struct Numeral {
+    std::string text;
+    double angle = 0, mark_r = 0, size = 15;
+    int tier = 0;  // rounder numbers first: whole tens and fives, whole numbers, ...
+};
+
+int roundness(double v) {
+    int decimals = 0;
+    double m = std::fabs(v);
+    while (decimals < 4 && std::fabs(m - std::round(m)) > 1e-6) m *= 10, ++decimals;
+    return decimals * 2 + (std::lround(m) % 5 == 0 ? 0 : 1);
+}
+
+// Where a ring of numerals may go, and what is there already.
+struct Ring {
+    PIXPOINT turn{};
+    double mark_in = 11, mark_out = 3;  // how far the marks reach in and out of their radius
+    double inner_limit = 1e9;           // no numeral's ink beyond this inside the marks (bugs)
+    double outer_limit = 1e9;           // nor beyond this outside them (the rim)
+    double pad = 0.4;                   // the least gap between two numerals, in their size
+    bool outside = false;               // the numerals outside the marks
+};
+
+struct Taken {
+    std::vector<Rect> windows;    // counter windows
+    std::vector<Rect> obstacles;  // pictures set over the face
+    std::vector<Inset> discs;     // inset dials
+    std::vector<Rect> numerals;
+};
+
+bool hitsDisc(const Rect& r, const Inset& d, double pad) {
+    double nx = std::clamp<double>(d.turn.x, r.x0, r.x1),
+           ny = std::clamp<double>(d.turn.y, r.y0, r.y1);
+    return std::hypot(nx - d.turn.x, ny - d.turn.y) < d.radius + pad;
+}
+
+// Each numeral beside its mark, inside the marks, or outside them all where
+// one inside would touch a counter window. The roundest go first; a numeral
+// that would touch one already placed, an inset dial, a window or a picture
+// the gauge sets over the face is left out.
+void placeNumerals(cairo_t* cr, const Ring& ring, std::vector<Numeral> ns, Taken& taken) {
+    struct Spot {
+        Rect box;
+        double x = 0, y = 0;
+        bool fits = true;
+    };
+    auto spot = [&](const Numeral& n, bool outside) {
+        font(cr, n.size);
+        cairo_text_extents_t e;
+        cairo_text_extents(cr, n.text.c_str(), &e);
+        double hw = e.width / 2, hh = e.height / 2;
+        double ext = std::fabs(std::sin(n.angle)) * hw + std::fabs(std::cos(n.angle)) * hh;
+        double r = outside
+                       ? n.mark_r + ring.mark_out + 2 + ext
+                       : std::min(n.mark_r - ring.mark_in - 3 - ext, ring.inner_limit - 3 - ext);
+        Spot s;
+        s.x = ring.turn.x + std::sin(n.angle) * r;
+        s.y = ring.turn.y - std::cos(n.angle) * r;
+        s.box = {s.x - hw, s.y - hh, s.x + hw, s.y + hh};
+        s.fits = outside ? r + ext <= ring.outer_limit : r - ext > 0;
+        return s;
+    };
+    bool outside = ring.outside;
+    for (const Numeral& n : ns)
+        for (const Rect& w : taken.windows)
+            if (spot(n, false).box.hits(w, 2)) outside = true;
+    std::stable_sort(ns.begin(), ns.end(),
+                     [](const Numeral& a, const Numeral& b) { return a.tier < b.tier; });
+    for (const Numeral& n : ns) {
+        Spot s = spot(n, outside);
+        bool clear = s.fits;
+        for (const Rect& w : taken.windows) clear = clear && !s.box.hits(w, 2);
+        for (const Rect& o : taken.obstacles) clear = clear && !s.box.hits(o, 2);
+        // Small numerals may stand closer: a small dial has little room.
+        double gap = ring.pad * n.size * std::min(1.0, n.size / 15);
+        for (const Rect& o : taken.numerals) clear = clear && !s.box.hits(o, gap);
+        for (const Inset& d : taken.discs) clear = clear && !hitsDisc(s.box, d, 2);
+        if (!clear) continue;
+        text(cr, n.text, s.x, s.y, n.size);
+        taken.numerals.push_back(s.box);
+    }
+}
+
+// The numerals of a needle's scale points, each value times MUL, and of the
+// minor marks between two points where they read as round as both points
+// (0 to 50 in fifths: 10, 20, 30, 40) and lie far enough apart to read,
+// after those of the points.
+std::vector<Numeral> scaleNumerals(const NeedleUse& n, double mul, double size) {
+    std::vector<Numeral> out;
+    for (size_t i = 0; i < n.scale.size(); ++i) {
+        const auto& p = n.scale[i];
+        double v = p.value * mul, a = angleOf(n.turn, p.pt);
+        double r = std::hypot(p.pt.x - n.turn.x, p.pt.y - n.turn.y);
+        out.push_back({numeral(v), a, r, size, roundness(v)});
+        if (i + 1 == n.scale.size()) break;
+        const auto& q = n.scale[i + 1];
+        double v2 = q.value * mul, d = angleOf(n.turn, q.pt) - a;
+        while (d > Pi) d -= 2 * Pi;
+        while (d < -Pi) d += 2 * Pi;
+        double r2 = std::hypot(q.pt.x - n.turn.x, q.pt.y - n.turn.y);
+        if (std::fabs(d) * std::min(r, r2) / 5 < 3 * size) continue;
+        for (int k = 1; k < 5; ++k) {
+            double f = k / 5.0, m = v + (v2 - v) * f;
+            if (roundness(m) <= std::min(roundness(v), roundness(v2)))
+                out.push_back({numeral(m), a + d * f, r + (r2 - r) * f, size, roundness(m) + 1});
+        }
+    }
+    return out;
+}
+
+// The ring of a needle's marks as scaleMarks draws them.
+Ring markRing(const NeedleUse& n) {
+    double r = 0;
+    for (const auto& p : n.scale) r = std::max(r, std::hypot(p.pt.x - n.turn.x, p.pt.y - n.turn.y));
+    double big = r > 60 ? 1.0 : 0.5;
+    Ring ring;
+    ring.turn = n.turn;
+    ring.mark_in = 11 * big;
+    ring.mark_out = 3 * big;
+    return ring;
+}
+
+double scaleRadius(const NeedleUse& n) {
+    double r = 0;
+    for (const auto& p : n.scale) r = std::max(r, std::hypot(p.pt.x - n.turn.x, p.pt.y - n.turn.y));
+    return r;
 }
 
 void faceDisc(cairo_t* cr, double cx, double cy, double r) {
@@ -633,6 +876,116 @@ PIXPOINT centreOf(const Job& j) {
     return {j.w / 2, j.h / 2};
 }
 
+// A counter's window: recessed, with a frame, a little larger than the drums.
+void counterFrame(cairo_t* cr, const Rect& w) {
+    roundRect(cr, w.x0 - 6, w.y0 - 5, w.x1 - w.x0 + 12, w.y1 - w.y0 + 10, 4);
+    set(cr, PanelGrey, 0.9);
+    cairo_fill(cr);
+    roundRect(cr, w.x0 - 3, w.y0 - 2, w.x1 - w.x0 + 6, w.y1 - w.y0 + 4, 2);
+    set(cr, FaceBlack, 0.6);
+    cairo_fill(cr);
+}
+
+// Legends of a face with a counter: the parts of LEGEND (split where two or
+// more spaces part them) above the window, the last below it, or under the
+// unit marking that covers it when the marking shows. ROW: 0 for the face's
+// own legend, 1 for an overlay's, which sits between it and the window.
+void counterLegends(cairo_t* cr, const std::string& legend, const Rect& w, const Rect& marking,
+                    int row) {
+    std::vector<std::string> parts;
+    for (size_t p = 0; p < legend.size();) {
+        size_t q = legend.find("  ", p);
+        if (q == std::string::npos) q = legend.size();
+        parts.push_back(legend.substr(p, q - p));
+        p = legend.find_first_not_of(' ', q);
+        if (p == std::string::npos) break;
+    }
+    if (parts.empty() || parts[0].empty()) return;
+    double cx = (w.x0 + w.x1) / 2, width = w.x1 - w.x0 + 40;
+    text(cr, parts[0], cx, w.y0 - (row == 0 ? 35 : 16), row == 0 ? 16 : 12, width);
+    if (parts.size() < 2) return;
+    if (!marking.empty())
+        text(cr, parts[1], (marking.x0 + marking.x1) / 2, (marking.y0 + marking.y1) / 2, 12,
+             marking.x1 - marking.x0 - 4);
+    else
+        text(cr, parts[1], cx, w.y1 + 17, row == 0 ? 13 : 12, width);
+}
+
+// A clock's face after its hands' records: a mark every minute round the rim,
+// the minutes and seconds every five just inside (60 at the top, where the
+// minute hand's scale starts), the hours 1 to 12 within, where the hour hand
+// shows them.
+void clockFace(cairo_t* cr, PIXPOINT c, double rad, const std::vector<NeedleUse>& hands) {
+    const NeedleUse* hours = nullptr;
+    const NeedleUse* minutes = nullptr;
+    for (const NeedleUse& n : hands) {
+        if (n.turn.x != c.x || n.turn.y != c.y || n.scale.size() < 2) continue;
+        double top = n.scale.back().value;
+        if (top > 13 && top < 30 && !hours) hours = &n;
+        if (top >= 59 && top <= 61 && !minutes) minutes = &n;
+    }
+    auto minuteAngle = [&](double m) { return minutes ? angleAt(*minutes, m) : m * Pi / 30; };
+    auto hourAngle = [&](double h) { return hours ? angleAt(*hours, h) : h * Pi / 6; };
+    double tr = rad - 8;
+    set(cr, named("white"));
+    for (int m = 0; m < 60; ++m) {
+        bool major = m % 5 == 0;
+        tick(cr, c.x, c.y, minuteAngle(m), tr, major ? 12 : 6, major ? 2.5 : 1.2);
+    }
+    Ring ring;
+    ring.turn = c;
+    ring.mark_in = 12;
+    ring.mark_out = 0;
+    std::vector<Numeral> ms;
+    for (int m = 5; m <= 60; m += 5)
+        ms.push_back({std::to_string(m), minuteAngle(m % 60), tr, 11, 0});
+    Taken taken;
+    placeNumerals(cr, ring, ms, taken);
+    // The hours within the minutes' numerals.
+    for (int h = 1; h <= 12; ++h) {
+        double a = hourAngle(h), r = tr - 52;
+        text(cr, std::to_string(h), c.x + std::sin(a) * r, c.y - std::cos(a) * r, 22);
+    }
+}
+
+// A vernier's dial, sized to the room about it: its numerals outside its
+// marks where the room allows, else smaller inside them.
+void insetDial(cairo_t* cr, const NeedleUse& v, const std::vector<NeedleUse>& mains, PIXPOINT c,
+               double face_r, Taken& main_taken) {
+    double sr = scaleRadius(v);
+    double room = face_r - 6 - std::hypot(v.turn.x - c.x, v.turn.y - c.y) - 2;
+    for (const NeedleUse& m : mains)
+        for (const auto& p : m.scale)
+            room = std::min(room, std::hypot(p.pt.x - v.turn.x, p.pt.y - v.turn.y) - 16);
+    double r = std::min(sr + 19, room);
+    bool outside = r >= sr + 16;
+    if (!outside) r = std::max(r, sr + 5);
+    main_taken.discs.push_back({v.turn, r});
+    cairo_arc(cr, v.turn.x, v.turn.y, r, 0, 2 * Pi);
+    set(cr, FaceBlack, 1.8);
+    cairo_fill_preserve(cr);
+    set(cr, PanelGrey);
+    cairo_set_line_width(cr, 2);
+    cairo_stroke(cr);
+    scaleMarks(cr, v);
+    // A vernier's numerals are its own digits, unmultiplied.
+    Ring ring = markRing(v);
+    ring.pad = 0.1;
+    ring.outer_limit = r - 1;
+    ring.outside = outside;
+    auto ns = scaleNumerals(v, 1.0, 11);
+    Taken taken;
+    if (!outside) {
+        // Inside, every second digit.
+        std::vector<Numeral> even;
+        for (const Numeral& n : ns)
+            if (n.tier <= 1 && std::atoi(n.text.c_str()) % 2 == 0) even.push_back(n);
+        ns = even;
+    }
+    set(cr, named("white"));
+    placeNumerals(cr, ring, ns, taken);
+}
+
 void drawDial(Job& j) {
     const auto& r = j.row;
     PIXPOINT c = centreOf(j);
@@ -642,41 +995,90 @@ void drawDial(Job& j) {
     faceDisc(j.cr, c.x, c.y, rad);
     double mul = r.has("mul") ? std::atof(r.param("mul").c_str()) : 1.0;
     bool numerals = r.param("numerals", "1") != "0";
-    if (!found.empty()) {
+    Taken taken;
+    taken.obstacles = obstacles(j, r.id);
+    Rect window = counterWindow(j, r.id);
+    if (!window.empty()) {
+        counterFrame(j.cr, window);
+        taken.windows.push_back({window.x0 - 6, window.y0 - 5, window.x1 + 6, window.y1 + 5});
+    }
+    double bug = bugRadius(j, r.id, c, rad);
+    if (r.param("clock") == "1") {
+        clockFace(j.cr, c, rad, found);
+    } else if (!found.empty()) {
         // A needle that turns elsewhere on the face (a vernier) gets a dial of its own.
-        std::vector<Inset> insets;
-        for (const NeedleUse& n : found) {
-            if (n.turn.x == c.x && n.turn.y == c.y) continue;
-            double r = 0;
-            for (const auto& p : n.scale)
-                r = std::max(r, std::hypot(p.pt.x - n.turn.x, p.pt.y - n.turn.y));
-            insets.push_back({n.turn, r + 5});
-            cairo_arc(j.cr, n.turn.x, n.turn.y, r + 5, 0, 2 * Pi);
-            set(j.cr, FaceBlack, 1.8);
-            cairo_fill_preserve(j.cr);
-            set(j.cr, PanelGrey);
-            cairo_set_line_width(j.cr, 2);
-            cairo_stroke(j.cr);
+        std::vector<NeedleUse> mains, verniers;
+        for (const NeedleUse& n : found)
+            (n.turn.x == c.x && n.turn.y == c.y ? mains : verniers).push_back(n);
+        for (const NeedleUse& v : verniers) insetDial(j.cr, v, mains, c, rad, taken);
+        for (const NeedleUse& n : mains) {
+            scaleMarks(j.cr, n);
+            if (!numerals) continue;
+            Ring ring = markRing(n);
+            ring.inner_limit = bug;
+            ring.outer_limit = rad - 6;
+            set(j.cr, named("white"));
+            placeNumerals(j.cr, ring, scaleNumerals(n, mul, scaleRadius(n) > 60 ? 15 : 9), taken);
         }
-        for (const NeedleUse& n : found) scaleMarks(j.cr, n, mul, numerals, true, insets);
     } else if (r.has("lin")) {
         auto v = numbers(r.param("lin"));
         if (v.size() == 6 && v[4] > 0) {
             set(j.cr, named("white"));
             double tr = rad - 8;
+            std::vector<Numeral> ns;
             for (double x = v[0]; x <= v[1] + 1e-9; x += v[4]) {
                 double a = (v[2] + (v[3] - v[2]) * (x - v[0]) / (v[1] - v[0])) * Pi / 180;
                 double steps = (x - v[0]) / v[5];
                 bool major = std::fabs(steps - std::round(steps)) < 1e-6;
                 tick(j.cr, c.x, c.y, a, tr, major ? 14 : 7, major ? 2.5 : 1.2);
                 if (major && !(std::fabs(v[3] - v[2] - 360) < 1e-9 && x > v[1] - 1e-9))
-                    text(j.cr, numeral(x * mul), c.x + std::sin(a) * (tr - 28),
-                         c.y - std::cos(a) * (tr - 28), rad > 80 ? 16 : 9);
+                    ns.push_back(
+                        {numeral(x * mul), a, tr, rad > 80 ? 16.0 : 9.0, roundness(x * mul)});
             }
+            Ring ring;
+            ring.turn = c;
+            ring.mark_in = 14;
+            ring.mark_out = 0;
+            ring.inner_limit = bug;
+            ring.outer_limit = rad - 6;
+            placeNumerals(j.cr, ring, ns, taken);
+        }
+    }
+    if (r.has("index")) {
+        // A reading index, DEG:R: its tip at radius R, pointing outwards.
+        auto v = numbers(r.param("index"));
+        if (v.size() == 2) {
+            double a = v[0] * Pi / 180, s = std::sin(a), k = -std::cos(a);
+            set(j.cr, named("white"));
+            cairo_move_to(j.cr, c.x + s * v[1], c.y + k * v[1]);
+            cairo_line_to(j.cr, c.x + s * (v[1] - 8) - k * 4, c.y + k * (v[1] - 8) + s * 4);
+            cairo_line_to(j.cr, c.x + s * (v[1] - 8) + k * 4, c.y + k * (v[1] - 8) - s * 4);
+            cairo_close_path(j.cr);
+            cairo_fill(j.cr);
         }
     }
     set(j.cr, named("white"), 0.85);
-    text(j.cr, r.legend, c.x, c.y + rad * 0.28, rad > 80 ? 10 : 7, rad * 0.8);
+    if (!window.empty())
+        counterLegends(j.cr, r.legend, window, markingBelow(j, r.id, window), 0);
+    else
+        text(j.cr, r.legend, c.x, c.y + rad * 0.28, rad > 80 ? 11 : 8, rad * 0.8);
+}
+
+// Whether a needle of the gauges that show bitmap ID turns at C on it, and
+// where the first such needle rests (its first scale point's angle).
+bool needleTurnsAt(const Job& j, uint32_t id, PIXPOINT c, double& rest_angle) {
+    auto st = j.rec.statics.find(id);
+    if (st == j.rec.statics.end()) return false;
+    for (const StaticUse& s : st->second) {
+        auto ns = j.rec.gauge_needles.find(s.gauge);
+        if (ns == j.rec.gauge_needles.end()) continue;
+        for (const NeedleUse& n : ns->second) {
+            if (n.turn.x - s.pos.x != c.x || n.turn.y - s.pos.y != c.y) continue;
+            rest_angle = n.scale.empty() ? Pi : angleOf(n.turn, n.scale.front().pt);
+            return true;
+        }
+    }
+    return false;
 }
 
 void drawOverlay(Job& j) {
@@ -702,13 +1104,39 @@ void drawOverlay(Job& j) {
         uint32_t face = 0;
         twart::parseNumberKey(r.param("scalefrom"), face);
         double mul = std::atof(r.param("mul", "1").c_str());
-        for (const NeedleUse& n : scalesOnFace(j, face)) scaleMarks(cr, n, mul, true, false);
+        double rad = std::min({c.x, c.y, j.w - c.x, j.h - c.y}) - 1.0;
+        Taken taken;
+        taken.obstacles = obstacles(j, face);
+        Rect window = counterWindow(j, face);
+        if (!window.empty())
+            taken.windows.push_back({window.x0 - 6, window.y0 - 5, window.x1 + 6, window.y1 + 5});
         set(cr, named("white"));
-        text(cr, r.legend, c.x, c.y + 90, 10, 200);
+        for (const NeedleUse& n : scalesOnFace(j, face)) {
+            Ring ring = markRing(n);
+            ring.inner_limit = bugRadius(j, face, n.turn, rad);
+            ring.outer_limit = rad - 6;
+            placeNumerals(cr, ring, scaleNumerals(n, mul, scaleRadius(n) > 60 ? 15 : 9), taken);
+        }
+        if (!window.empty())
+            counterLegends(cr, r.legend, window, markingBelow(j, face, window), 1);
+        else
+            text(cr, r.legend, c.x, c.y + 90, 10, 200);
         return;
     }
+    if (Rect window = counterWindow(j, r.id); !window.empty()) {
+        set(cr, named("white"), 0.9);
+        counterLegends(cr, r.legend, window, markingBelow(j, r.id, window), 1);
+        return;
+    }
+    double rest = Pi;
+    bool hub = needleTurnsAt(j, r.id, c, rest);
+    // The legend above the turning point, or below where the needle rests up there.
+    double rad = std::min({c.x, c.y, j.w - c.x, j.h - c.y}) - 1.0;
+    bool rests_up = std::fabs(std::remainder(rest, 2 * Pi)) < Pi / 3;
     set(cr, named("white"), 0.9);
-    text(cr, r.legend, c.x, c.y - 0.3 * std::min(c.x, c.y), 12, 160);
+    text(cr, r.legend, c.x, rests_up ? c.y + rad * 0.28 - 18 : c.y - 0.3 * std::min(c.x, c.y), 12,
+         160);
+    if (!hub) return;
     // The hub that covers the needles' turning point.
     cairo_pattern_t* g = cairo_pattern_create_radial(c.x - 3, c.y - 3, 1, c.x, c.y, 11);
     cairo_pattern_add_color_stop_rgb(g, 0, 0.6, 0.6, 0.62);
@@ -987,7 +1415,7 @@ void drawKnob(Job& j) {
     for (int i = 0; i < n; ++i) {
         double a = angle(i);
         double lr = angles.empty() ? (wide ? kr * 2.1 : kr * 1.9) : kr + 11;
-        set(cr, named("white"), i == k ? 1.0 : 0.55);
+        set(cr, named("white"), i == k ? 1.0 : 0.7);
         std::string l = i < static_cast<int>(labels.size()) ? labels[i] : std::to_string(i);
         double x = cx + std::sin(a) * lr * (wide ? 1.6 : 1.0), y = cy - std::cos(a) * lr;
         // Whole within the picture.
@@ -1007,6 +1435,21 @@ void drawKnob(Job& j) {
     cairo_move_to(cr, cx, cy);
     cairo_line_to(cr, cx + std::sin(a) * kr, cy - std::cos(a) * kr);
     cairo_stroke(cr);
+}
+
+// How far to lower this strip's digits so that they stand level with those
+// of the gauge's other drums, where the records set its window a little
+// higher or lower than theirs.
+double drumLevel(const Job& j, double window_h) {
+    for (const auto& [gauge, places] : j.rec.gauge_moving) {
+        const PlaceUse* mine = nullptr;
+        const PlaceUse* other = nullptr;
+        for (const PlaceUse& p : places) (p.bitmap == j.row.id ? mine : other) = &p;
+        if (!mine || !other) continue;
+        double d = (other->pos.y + drumWindow(j, other->bitmap) / 2) - (mine->pos.y + window_h / 2);
+        return std::clamp(d, -window_h * 0.15, window_h * 0.15);
+    }
+    return 0;
 }
 
 void drawDrum(Job& j) {
@@ -1030,6 +1473,7 @@ void drawDrum(Job& j) {
     double step = tw::movingImageStep(minimum, maximum);
     double span = maximum - minimum;
     double travel = j.h - window_h;
+    double level = r.named ? 0 : drumLevel(j, window_h);
     set(cr, named(r.colour));
     // One cell per step of the range, and the next digit after the last so
     // the drum rolls on; each cell sits where the host shows that value.
@@ -1040,7 +1484,8 @@ void drawDrum(Job& j) {
         if (top > j.h) break;
         int digit = static_cast<int>(std::lround(std::fabs(value) / step)) % 10;
         std::string s = std::to_string(digit) + r.param("suffix");
-        text(cr, s, j.w / 2.0, top + window_h / 2, std::min(window_h * 0.7, j.w * 1.1), j.w - 2);
+        text(cr, s, j.w / 2.0, top + window_h / 2 + level, std::min(window_h * 0.7, j.w * 1.1),
+             j.w - 2);
     }
 }
 
@@ -1134,23 +1579,30 @@ void drawTexture(Job& j) {
         cairo_rectangle(cr, cx - 3, cy - 60, 6, 120);
         cairo_fill(cr);
     } else if (mode == "baro") {
-        // Inches of mercury at 100 degrees each, 29.90 at the bottom.
-        double rad = std::min(cx, cy) - 4;
+        // Inches of mercury, a hundredth to the degree, for a sprite that
+        // turns 29.90 to half a turn and shows it at 3 o'clock: so 29.90 sits
+        // at 9 o'clock here and higher settings anticlockwise from it. The
+        // numerals run along the radius, to read upright in the window; the
+        // marks and numerals lie where the sprite's window shows them
+        // (rad=R: the radius of the marks' outer ends, in texture pixels).
+        double rad = std::atof(j.row.param("rad", "95").c_str());
+        rad = std::clamp(rad, 30.0, std::min(cx, cy) - 2);
         set(cr, named("white"));
         for (int i = -150; i <= 150; i += 2) {
-            double v = 29.9 + i / 100.0;
-            double a = Pi + i * Pi / 180;
+            double a = (270 - i) * Pi / 180;
             bool major = i % 10 == 0;
-            tick(cr, cx, cy, a, rad - 40, major ? 8 : 4, 1.2);
-            if (major) {
-                cairo_save(cr);
-                cairo_translate(cr, cx, cy);
-                cairo_rotate(cr, a);
-                char buf[16];
-                std::snprintf(buf, sizeof buf, "%.1f", v);
-                text(cr, buf, 0, -(rad - 62), 9);
-                cairo_restore(cr);
-            }
+            tick(cr, cx, cy, a, rad, major ? 4 : 2, major ? 1.5 : 1);
+            if (!major) continue;
+            char buf[16];
+            std::snprintf(buf, sizeof buf, "%.1f", 29.9 + i / 100.0);
+            cairo_save(cr);
+            cairo_translate(cr, cx, cy);
+            cairo_rotate(cr, a - Pi / 2);
+            font(cr, 9);
+            cairo_text_extents_t e;
+            cairo_text_extents(cr, buf, &e);
+            text(cr, buf, rad - 5 - e.width / 2, 0, 9);
+            cairo_restore(cr);
         }
     } else if (mode == "cell") {
         // Four quadrants, each one echo level's colour in a speckle that
@@ -1197,7 +1649,24 @@ void drawFlag(Job& j) {
         cairo_stroke(cr);
     }
     cairo_restore(cr);
+    // The legend on a clear patch of the flag's colour, to read through the
+    // stripes; legendx=F centres it at that fraction of the width (where the
+    // gauge covers part of the flag).
     bool vertical = j.h > 1.8 * j.w;
+    double mid = std::clamp(std::atof(j.row.param("legendx", "0.5").c_str()), 0.1, 0.9) * j.w;
+    double room = 2 * std::min(mid, j.w - mid) - 4;
+    if (!j.row.legend.empty()) {
+        font(cr, vertical ? j.w * 0.8 : j.h * 0.7);
+        cairo_text_extents_t e;
+        cairo_text_extents(cr, j.row.legend.c_str(), &e);
+        double along = std::min(e.width + 8, vertical ? j.h - 2.0 : room + 2);
+        set(cr, named(j.row.colour));
+        if (vertical)
+            cairo_rectangle(cr, 1, (j.h - along) / 2, j.w - 2, along);
+        else
+            cairo_rectangle(cr, mid - along / 2, 1, along, j.h - 2);
+        cairo_fill(cr);
+    }
     if (vertical) {
         cairo_save(cr);
         cairo_translate(cr, j.w / 2.0, j.h / 2.0);
@@ -1207,7 +1676,7 @@ void drawFlag(Job& j) {
         cairo_restore(cr);
     } else {
         set(cr, Ink);
-        text(cr, j.row.legend, j.w / 2.0, j.h / 2.0, j.h * 0.7, j.w - 4);
+        text(cr, j.row.legend, mid, j.h / 2.0, j.h * 0.7, room);
     }
 }
 

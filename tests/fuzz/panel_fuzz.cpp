@@ -63,6 +63,7 @@
 #include "host/allocation_count.h"
 #include "host/host.h"
 #include "platform/linux/stand_in.h"
+#include "tests/support/machinery.h"
 
 namespace {
 
@@ -121,28 +122,8 @@ private:
     const uint8_t* end_;
 };
 
-// What the stand-in holds for the module's machinery. The buffers' list
-// copies every buffer's sound: it is read once a check.
-struct Held {
-    size_t windows, timers, atoms, mappings, files, devices, buffers, misused;
-};
-
-Held held() {
-    Held h{twplat::windows().size(),
-           twplat::timers().size(),
-           twplat::atoms().size(),
-           twplat::mappings().size(),
-           twplat::openFiles().size(),
-           0,
-           0,
-           0};
-    for (const auto& d : twplat::soundDevices()) h.devices += !d.released;
-    for (const auto& b : twplat::soundBuffers()) {
-        h.buffers += !b.released;
-        h.misused += b.callsAfterRelease != 0;
-    }
-    return h;
-}
+using twtest::held;
+using twtest::Held;
 
 // Once no FLOOD_SW is left the machinery must be as it was before any gauge
 // came; windows and atoms only with the offset server as it was too.

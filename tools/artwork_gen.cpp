@@ -1614,7 +1614,9 @@ void drawTexture(Job& j) {
         double dim = j.row.param("dim") == "1" ? 0.7 : 1.0;
         for (int y = 0; y < j.h; y += 2) {
             for (int x = 0; x < j.w; x += 2) {
-                // Left half: the even levels; top half: levels 1, 2, 5, 6 (and 9).
+                // As the host samples the offsets the gauge gives: the left
+                // half holds the even levels, the bottom half levels 1, 2 (5,
+                // 6); level 9 shares level 5's quadrant, as the gauge picks it.
                 int quadrant = (x < j.w / 2 ? 1 : 0) + (y < j.h / 2 ? 2 : 0);
                 int level = first + quadrant;
                 unsigned seed =

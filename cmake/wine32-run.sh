@@ -4,9 +4,14 @@
 #
 # - Wine's preloader reserves the address space at once; without it a start
 #   spends most of a minute in Wine's own reservation loop under qemu.
+# - Two programs may run at once (ctest -j2), each in a prefix of its own
+#   (scripts/wine32-setup makes prefix and prefix-1): programs under one
+#   wineserver share their named windows and mappings, and two tests'
+#   "FS2KMAIN" windows and offset servers would find each other. A run takes
+#   the first free slot, locked for the run.
 # - A wineserver (the system's 64-bit one, which serves 32-bit programs too)
-#   is kept up for a minute after the last program ends, so every start of
-#   a suite finds one: a start then takes about half a second.
+#   is kept up for a minute after the last program of its prefix ends, so
+#   every start of a suite finds one: a start then takes about half a second.
 # - The kept server's helper processes inherit whatever the first program
 #   had open, so the program's output goes to a file, copied out afterwards:
 #   a pipe would stay open after the program ends.
@@ -30,7 +35,25 @@ if [ ! -f "$base/prefix.stamp" ]; then
     echo "wine32-run.sh: no 32-bit Wine in $base; make it first with scripts/wine32-setup" >&2
     exit 1
 fi
-export WINEPREFIX=$base/prefix
+# The first free slot; the lock stays with this shell until the run is over.
+# With every slot taken, the first one is waited for.
+slot=0
+prefix=$base/prefix
+while :; do
+    exec 8>"$base/.slot-$slot.lock"
+    if flock -n 8; then break; fi
+    exec 8>&-
+    slot=$((slot + 1))
+    prefix=$base/prefix-$slot
+    if [ ! -f "$prefix/.ready" ]; then
+        slot=0
+        prefix=$base/prefix
+        exec 8>"$base/.slot-0.lock"
+        flock 8
+        break
+    fi
+done
+export WINEPREFIX=$prefix
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINELOADERNOEXEC=1
@@ -42,7 +65,7 @@ else
 fi
 
 # A second server started while one is up sees it and leaves at once.
-/usr/lib/wine/wineserver -p60 </dev/null >/dev/null 2>&1 || true
+/usr/lib/wine/wineserver -p60 </dev/null >/dev/null 2>&1 8>&- || true
 
 out=$(mktemp)
 export TW_WINE32_STATUS=$out.status
@@ -51,7 +74,7 @@ trap 'rm -f "$out" "$TW_WINE32_STATUS"' EXIT
 # output.
 set +e
 qemu-i386 -L "$root" "$root/usr/lib/wine/wine-preloader" "$root/usr/lib/wine/wine" "$@" \
-    </dev/null >"$out" 2>&1 &
+    </dev/null >"$out" 2>&1 8>&- &
 wait $! 2>/dev/null
 rc=$?
 set -e

@@ -13,5 +13,6 @@ execute_process(
           "-DCMAKE_C_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG" "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG"
           -DTW_ARTWORK_DIR=${TW_ARTWORK_DIR} -DTW_SOUND_DIR=${TW_SOUND_DIR}
   COMMAND_ERROR_IS_FATAL ANY)
-execute_process(COMMAND ${CMAKE_COMMAND} --build ${TW_NATIVE_DIR} --target artwork
+# pe_bitmaps too, for scripts/check-exports on the Windows DLLs.
+execute_process(COMMAND ${CMAKE_COMMAND} --build ${TW_NATIVE_DIR} --target artwork pe_bitmaps
                 COMMAND_ERROR_IS_FATAL ANY)

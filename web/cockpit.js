@@ -43,6 +43,7 @@
   const soundBuffers = new Map();  // buffer number -> AudioBuffer
   const playing = new Map();       // buffer number -> {source, gain}
   const soundLog = [];
+  let soundsDropped = 0;  // notes dropped from the front of the log as it grew
 
   function bind() {
     const c = (name, ret, args) => M.cwrap(name, ret, args);
@@ -258,7 +259,10 @@
     const notes = JSON.parse(api.soundNotes());
     for (const [n, kind, looping, volume] of notes) {
       soundLog.push({buffer: n, kind: ['play', 'stop', 'volume'][kind], looping: !!looping, volume});
-      if (soundLog.length > 1000) soundLog.splice(0, 500);
+      if (soundLog.length > 1000) {
+        soundLog.splice(0, 500);
+        soundsDropped += 500;
+      }
       if (!audio) continue;
       if (kind === 0) {
         const current = playing.get(n);
@@ -413,7 +417,11 @@
       const g = gauge(name);
       return api.tooltip(gauges.indexOf(g), g.x + gx * g.w / g.gw, g.y + gy * g.h / g.gh);
     },
-    sounds: () => soundLog.slice(),
+    // The sound notes from the from-th on, counted since the page loaded, so
+    // that a count taken earlier still points at the same note after the
+    // oldest notes are dropped; soundCount() is the count so far.
+    sounds: (from = 0) => soundLog.slice(Math.max(from - soundsDropped, 0)),
+    soundCount: () => soundsDropped + soundLog.length,
   };
 
   createTarnwick({

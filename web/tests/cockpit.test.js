@@ -302,9 +302,9 @@ test('engine 2 starts on engine 3\'s bleed air with the mouse', async (page) => 
 
   await page.click('#sound');  // the buffers now play through Web Audio
   const from = await eventCount(page);
-  const sounds = (await page.evaluate(() => window.tarnwick.sounds())).length;
+  const sounds = await page.evaluate(() => window.tarnwick.soundCount());
   await click(page, 'START_ARM', 5, 5);
-  await page.waitForFunction((n) => window.tarnwick.sounds().slice(n).some((s) => s.kind === 'play'),
+  await page.waitForFunction((n) => window.tarnwick.sounds(n).some((s) => s.kind === 'play'),
                              {timeout: 5000}, sounds)
       .catch((e) => { throw new Error(`no sound played for START_ARM: ${e.message}`); });
   await click(page, 'START_SWITCHES', 47, 5);

@@ -9,16 +9,13 @@ set(CMAKE_CXX_FLAGS_RELEASE "-O2 -DNDEBUG" CACHE STRING "" FORCE)
 # before clang does any work. For a compile it only passes clang its target
 # flags, which it prints on request (em++ --cflags), so each source compiles
 # with that clang and those flags directly; em++ still links.
-if(NOT TW_EM_CLANG)
-  execute_process(COMMAND em++ --cflags OUTPUT_VARIABLE TW_EM_CFLAGS
-                  OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
-  execute_process(COMMAND em++ -v -E -x c++ /dev/null OUTPUT_QUIET ERROR_VARIABLE em_verbose
-                  COMMAND_ERROR_IS_FATAL ANY)
-  if(NOT em_verbose MATCHES "\"([^\"]*clang\\+\\+[^\"]*)\" -target wasm32")
-    message(FATAL_ERROR "em++ -v names no clang++ it runs:\n${em_verbose}")
-  endif()
-  set(TW_EM_CLANG ${CMAKE_MATCH_1} CACHE INTERNAL "The clang++ em++ compiles with")
-  set(TW_EM_CFLAGS ${TW_EM_CFLAGS} CACHE INTERNAL "The flags em++ passes it")
+# Asked at every configure, so that an upgraded emscripten is followed.
+execute_process(COMMAND em++ --cflags OUTPUT_VARIABLE TW_EM_CFLAGS
+                OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+execute_process(COMMAND em++ -v -E -x c++ /dev/null OUTPUT_QUIET ERROR_VARIABLE TW_EM_VERBOSE
+                COMMAND_ERROR_IS_FATAL ANY)
+if(NOT TW_EM_VERBOSE MATCHES "\"([^\"]*clang\\+\\+[^\"]*)\" -target wasm32")
+  message(FATAL_ERROR "em++ -v names no clang++ that it runs:\n${TW_EM_VERBOSE}")
 endif()
 set(CMAKE_CXX_COMPILE_OBJECT
-    "${TW_EM_CLANG} ${TW_EM_CFLAGS} <DEFINES> <INCLUDES> <FLAGS> -o <OBJECT> -c <SOURCE>")
+    "${CMAKE_MATCH_1} ${TW_EM_CFLAGS} <DEFINES> <INCLUDES> <FLAGS> -o <OBJECT> -c <SOURCE>")
